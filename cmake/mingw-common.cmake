@@ -1,0 +1,23 @@
+# Shared by the MinGW-w64 toolchain files: stops at configure time when a tool is missing.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_SYSTEM_PROCESSOR ${MINGW_PROCESSOR})
+
+foreach(tool gcc g++ windres)
+  find_program(MINGW_${tool} ${MINGW_TRIPLET}-${tool})
+  if(NOT MINGW_${tool})
+    message(FATAL_ERROR "${MINGW_TRIPLET}-${tool} not found: run scripts/setup")
+  endif()
+endforeach()
+find_program(WINE_PROGRAM wine)
+if(NOT WINE_PROGRAM)
+  message(FATAL_ERROR "wine not found: run scripts/setup")
+endif()
+
+set(CMAKE_C_COMPILER ${MINGW_gcc})
+set(CMAKE_CXX_COMPILER ${MINGW_g++})
+set(CMAKE_RC_COMPILER ${MINGW_windres})
+set(CMAKE_FIND_ROOT_PATH /usr/${MINGW_TRIPLET})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-exec)

@@ -1,0 +1,8 @@
+// Process-wide handles that the shell sets and the wizard and engine use.
+#pragma once
+
+#include <windows.h>
+
+extern HINSTANCE appInstance;  // the executable: every resource is loaded from it
+extern HWND hostWindow;        // the top-level window around the wizard
+extern HWND wizardDialog;      // the wizard dialog: the message loop offers it every message

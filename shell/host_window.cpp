@@ -1,0 +1,68 @@
+#include "host_window.h"
+
+#include "app_handles.h"
+#include "resource.h"
+#include "wizard_controller.h"
+
+namespace {
+
+constexpr DWORD HOST_STYLE = WS_SYSMENU | WS_MINIMIZEBOX;
+
+// Builds the dialog inside the host, then fits the host around it and centres it on the screen.
+LRESULT CreateWizardInside(HWND host) {
+    wizardDialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_WIZARD), host, WizardDialogProc, 0);
+    ShowWindow(wizardDialog, SW_SHOW);
+    SetWindowPos(wizardDialog, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE);
+
+    RECT frame;
+    GetWindowRect(wizardDialog, &frame);
+    AdjustWindowRect(&frame, 0, TRUE);
+    SetWindowPos(host, nullptr, 0, 0, frame.right - frame.left + 1, frame.bottom - frame.top + 1,
+                 SWP_NOZORDER | SWP_NOMOVE);
+    ShowWindow(wizardDialog, SW_SHOW);
+
+    RECT window;
+    GetWindowRect(host, &window);
+    MoveWindow(host, (GetSystemMetrics(SM_CXSCREEN) + window.left - window.right) / 2,
+               (GetSystemMetrics(SM_CYSCREEN) + window.top - window.bottom) / 2, window.right - window.left,
+               window.bottom - window.top, TRUE);
+    return 0;
+}
+
+LRESULT PaintNothing(HWND host) {
+    PAINTSTRUCT paint;
+    BeginPaint(host, &paint);
+    EndPaint(host, &paint);
+    return 0;
+}
+
+LRESULT CALLBACK HostWindowProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_CREATE: return CreateWizardInside(host);
+    case WM_PAINT: return PaintNothing(host);
+    case WM_DESTROY: PostQuitMessage(0); return 0;
+    }
+    return DefWindowProcA(host, message, wParam, lParam);
+}
+
+}  // namespace
+
+bool RegisterHostClass(HINSTANCE instance) {
+    WNDCLASSEXA windowClass = {};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = CS_HREDRAW | CS_VREDRAW;
+    windowClass.lpfnWndProc = HostWindowProc;
+    windowClass.hInstance = instance;
+    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+    windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+    windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    windowClass.lpszMenuName = "";
+    windowClass.lpszClassName = HOST_CLASS_NAME;
+    return RegisterClassExA(&windowClass) != 0;
+}
+
+HWND CreateHostWindow(HINSTANCE instance, const char* title) {
+    return CreateWindowExA(0, HOST_CLASS_NAME, title, HOST_STYLE, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT,
+                           CW_USEDEFAULT, nullptr, nullptr, instance, nullptr);
+}

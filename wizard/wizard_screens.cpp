@@ -1,0 +1,143 @@
+#include "wizard_screens.h"
+
+#include <iterator>
+
+#include "app_handles.h"
+#include "model_rules.h"
+#include "model_table.h"
+#include "resource.h"
+
+namespace {
+
+constexpr int TEXT_BUFFER_SIZE = 256;
+constexpr int TEXT_LIMIT = 255;
+constexpr int CENTRED_Y = 80;
+constexpr int HEADLINE_PADDING = 10;
+constexpr int RESULT_OFFSET_X = 30;
+constexpr int CAMERA_LIST_WIDTH = 250;
+constexpr int CAMERA_LIST_HEIGHT = 300;
+
+// A hidden control is always disabled too.
+void HideControl(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    ShowWindow(control, SW_HIDE);
+    EnableWindow(control, FALSE);
+}
+
+void ShowControl(HWND dialog, int id) {
+    HWND control = GetDlgItem(dialog, id);
+    ShowWindow(control, SW_SHOW);
+    EnableWindow(control, TRUE);
+}
+
+// Loads a string resource into text; an unknown id leaves it empty.
+void LoadText(UINT id, char (&text)[TEXT_BUFFER_SIZE]) {
+    text[0] = '\0';
+    LoadStringA(appInstance, id, text, TEXT_LIMIT);
+}
+
+void SetControlText(HWND dialog, int id, UINT textId) {
+    char text[TEXT_BUFFER_SIZE];
+    LoadText(textId, text);
+    SetDlgItemTextA(dialog, id, text);
+}
+
+void MakeOkDefault(HWND dialog) {
+    HWND ok = GetDlgItem(dialog, IDC_BTN_OK);
+    SetFocus(ok);
+    SendMessageA(ok, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
+}
+
+int DialogWidth(HWND dialog) {
+    RECT rect;
+    GetWindowRect(dialog, &rect);
+    return rect.right - rect.left;
+}
+
+// Sets the headline and centres it at y 80, shifted by offsetX, sized with the default font's metrics.
+void PlaceHeadline(HWND dialog, const char* text, int offsetX, BOOL repaint) {
+    HWND headline = GetDlgItem(dialog, IDC_HEADLINE);
+    HDC context = GetDC(dialog);
+    SIZE extent = {};
+    GetTextExtentPoint32A(context, text, lstrlenA(text), &extent);
+    MoveWindow(headline, (DialogWidth(dialog) - extent.cx) / 2 + offsetX, CENTRED_Y, extent.cx + HEADLINE_PADDING,
+               extent.cy + HEADLINE_PADDING, repaint);
+    if (repaint) UpdateWindow(headline);
+    ReleaseDC(dialog, context);
+}
+
+}  // namespace
+
+// Intro: the headline, the guide and both buttons where the template puts them.
+void ShowIntroScreen(HWND dialog) {
+    HideControl(dialog, IDC_CAMERA_LIST);
+    SetControlText(dialog, IDC_HEADLINE, IDS_INTRO_HEADLINE);
+    SetControlText(dialog, IDC_GUIDE, IDS_INTRO_GUIDE);
+    SetControlText(dialog, IDC_BTN_CANCEL, IDS_CANCEL);
+    MakeOkDefault(dialog);
+}
+
+// Selection: the prompt and the sorted list of matched cameras, centred at y 80.
+void ShowSelectScreen(HWND dialog) {
+    SetControlText(dialog, IDC_HEADLINE, IDS_SELECT_PROMPT);
+    HideControl(dialog, IDC_GUIDE);
+    HWND list = GetDlgItem(dialog, IDC_CAMERA_LIST);
+    MoveWindow(list, (DialogWidth(dialog) - CAMERA_LIST_WIDTH) / 2, CENTRED_Y, CAMERA_LIST_WIDTH, CAMERA_LIST_HEIGHT,
+               TRUE);
+    UpdateWindow(list);
+    FillCameraList(dialog);
+    ShowControl(dialog, IDC_CAMERA_LIST);
+    SetControlText(dialog, IDC_BTN_CANCEL, IDS_CANCEL);
+    MakeOkDefault(dialog);
+}
+
+// Adds every matched camera's name; the list sorts them itself. The first sorted name is selected.
+void FillCameraList(HWND dialog) {
+    const int rows = model_rules::CountModelRows(modelTable);
+    for (int row = 0; row < rows; ++row) {
+        const char* name = modelTable.rows[row].friendlyName;
+        if (name[0] != '\0')
+            SendDlgItemMessageA(dialog, IDC_CAMERA_LIST, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(name));
+    }
+    SendDlgItemMessageA(dialog, IDC_CAMERA_LIST, CB_SETCURSEL, 0, 0);
+}
+
+// Updating: the wait cursor and a centred headline; nothing can be pressed.
+void ShowUpdatingScreen(HWND dialog) {
+    SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+    char text[TEXT_BUFFER_SIZE];
+    LoadText(IDS_UPDATING, text);
+    SetDlgItemTextA(dialog, IDC_HEADLINE, text);
+    PlaceHeadline(dialog, text, 0, TRUE);
+    HideControl(dialog, IDC_GUIDE);
+    HideControl(dialog, IDC_CAMERA_LIST);
+    HideControl(dialog, IDC_BTN_OK);
+    HideControl(dialog, IDC_BTN_CANCEL);
+}
+
+// Result: success or failure, and OK to end the program.
+void ShowResultScreen(HWND dialog, UINT textId) {
+    char text[TEXT_BUFFER_SIZE];
+    LoadText(textId, text);
+    const bool failure = textId != IDS_UPDATE_DONE;
+    PlaceHeadline(dialog, text, RESULT_OFFSET_X, failure);
+    if (failure) RedrawWindow(dialog, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+    SetDlgItemTextA(dialog, IDC_HEADLINE, text);
+    HideControl(dialog, IDC_GUIDE);
+    HideControl(dialog, IDC_CAMERA_LIST);
+    ShowControl(dialog, IDC_BTN_OK);
+    HideControl(dialog, IDC_BTN_CANCEL);
+    MakeOkDefault(dialog);
+    SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+}
+
+// Cancel: the host disappears, the notice tells how to start again, and the run ends.
+void ShowCancelNotice(HWND dialog) {
+    ShowWindow(GetParent(dialog), SW_HIDE);
+    char text[TEXT_BUFFER_SIZE];
+    char caption[TEXT_BUFFER_SIZE];
+    LoadText(IDS_CANCEL_NOTICE, text);
+    LoadText(IDS_CANCEL_CAPTION, caption);
+    MessageBoxA(nullptr, text, caption, MB_ICONWARNING | MB_OK);
+    PostQuitMessage(0);
+}

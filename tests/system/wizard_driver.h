@@ -1,0 +1,70 @@
+// Drives a running Sembrix.exe from another process: finds its windows, reads and presses its controls.
+#pragma once
+
+#include <windows.h>
+
+namespace driver {
+
+constexpr DWORD WINDOW_TIMEOUT_MS = 15000;
+constexpr DWORD INSTALL_TIMEOUT_MS = 60000;
+
+struct Run {
+    PROCESS_INFORMATION process;
+    HWND host;
+    HWND dialog;
+};
+
+// What a person can see of one control; rect in the dialog's client coordinates.
+struct ControlState {
+    wchar_t text[512];
+    bool visible;
+    bool enabled;
+    RECT rect;
+    bool isDefault;
+    bool focused;
+};
+
+// Starts the exe in workDir and waits for its host window; false (and nothing left running) on failure.
+bool StartSembrix(const char* exePath, const char* workDir, Run& run);
+
+// Starts the exe and waits for it to end; its exit code, or -1 when it did not end in time.
+long RunToExit(const char* exePath, const char* workDir, DWORD timeoutMs);
+
+// Waits for the process to end; its exit code, or -1 when it did not end in time.
+long WaitForExit(Run& run, DWORD timeoutMs);
+
+// Ends the process if still running and releases the handles.
+void Finish(Run& run);
+
+ControlState ReadControl(const Run& run, int id);
+
+// Waits until the headline shows text; false on timeout.
+bool WaitForHeadline(const Run& run, const wchar_t* text, DWORD timeoutMs);
+
+// Presses a button as a click does.
+void Press(const Run& run, int id);
+
+// Sends a key press to the focused control through the program's own message loop.
+void PressKey(const Run& run, WPARAM key);
+
+// The top-level message box of the process with this caption, or nullptr after the timeout.
+HWND WaitForMessageBox(const Run& run, const wchar_t* caption, DWORD timeoutMs);
+
+// The camera list's items, in list order, as one string joined by '|'.
+void ReadListItems(const Run& run, wchar_t* out, int outSize);
+int ReadListSelection(const Run& run);
+void SelectListItem(const Run& run, int index);
+
+// The pixel width of text measured with a context of window, which carries the default font.
+SIZE MeasureDefaultFont(HWND window, const wchar_t* text);
+
+// Converts a rectangle in dialog units of the wizard's template to pixels, as the running dialog does.
+RECT DialogUnitsToPixels(const char* exePath, int x, int y, int width, int height);
+
+// Saves the window's pixels on screen as a 24-bit BMP named name.bmp in folder.
+bool SaveScreenshot(HWND window, const char* folder, const char* name);
+
+// Lets the program work: sleeps in short steps.
+void Pause(DWORD ms);
+
+}  // namespace driver

@@ -1,0 +1,566 @@
+// The whole program under Wine: real exe, real registry, real INF files, the platform's real installer.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <cwchar>
+#include <initializer_list>
+
+#include "check.h"
+#include "expected_texts.h"
+#include "resource.h"
+#include "wine_fixtures.h"
+#include "wizard_driver.h"
+
+using driver::ControlState;
+using driver::Run;
+using fixtures::Device;
+using fixtures::InfFile;
+
+namespace {
+
+char exePath[MAX_PATH];
+char shotFolder[MAX_PATH];
+char fakeInstallerPath[MAX_PATH];
+
+constexpr DWORD EXIT_TIMEOUT_MS = 10000;
+constexpr wchar_t NOTICE_CAPTION[] = L"Orvane Driver Update";
+constexpr int MESSAGE_BOX_TEXT_ID = 0xFFFF;
+
+// INF files the platform's installer really installs: Image class, one model each.
+#define CAMERA_INF(PRODUCT, NAME)                                                               \
+    "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Image\r\n"                                \
+    "ClassGUID={6bdd1fc6-810f-11d0-bec7-08002be2092f}\r\nProvider=%Orvane%\r\n"                 \
+    "DriverVer=12/01/2026,1.0.0.7\r\n\r\n[Manufacturer]\r\n%Orvane%=Models\r\n\r\n[Models]\r\n" \
+    "%Camera%=CameraInstall,USB\\VID_07E3&" PRODUCT                                             \
+    "\r\n\r\n[CameraInstall]\r\nAddReg=CameraAddReg\r\n"                                        \
+    "\r\n[CameraAddReg]\r\nHKR,,OrvaneModel,,\"" PRODUCT                                        \
+    "\"\r\n\r\n[Strings]\r\nOrvane=\"Orvane\"\r\n"                                              \
+    "Camera=\"" NAME "\"\r\n"
+
+constexpr char INF_30FE[] = CAMERA_INF("PID_30FE", "Orvane Camera 30FE");
+constexpr char INF_4000[] = CAMERA_INF("PID_4000", "Orvane Camera 4000");
+constexpr char INF_5100[] = CAMERA_INF("PID_5100", "Orvane Camera 5100");
+
+// A camera attached as Windows records it: hardware id and class, so that the installer finds it.
+#define CAMERA(KEY, INSTANCE, NAME, PRODUCT) \
+    Device { KEY, INSTANCE, NAME, REG_SZ, 0, "USB\\VID_07E3&" PRODUCT }
+
+// Paths from CTest are Unix paths; Wine's Z: drive is the Unix root.
+void ToWindowsPath(const char* path, char (&out)[MAX_PATH]) {
+    if (path[0] == '/')
+        std::snprintf(out, sizeof out, "Z:%s", path);
+    else
+        std::snprintf(out, sizeof out, "%s", path);
+    for (char* c = out; *c; ++c)
+        if (*c == '/') *c = '\\';
+}
+
+int DialogWidth(const Run& run) {
+    RECT rect;
+    GetWindowRect(run.dialog, &rect);
+    return rect.right - rect.left;
+}
+
+void CheckRect(int line, const RECT& actual, int x, int y, int width, int height) {
+    CHECK_NUMBER_AT(line, actual.left, x);
+    CHECK_NUMBER_AT(line, actual.top, y);
+    if (width >= 0) CHECK_NUMBER_AT(line, actual.right - actual.left, width);
+    if (height >= 0) CHECK_NUMBER_AT(line, actual.bottom - actual.top, height);
+}
+
+void CheckTemplateRect(int line, const ControlState& state, int x, int y, int width, int height) {
+    const RECT pixels = driver::DialogUnitsToPixels(exePath, x, y, width, height);
+    CheckRect(line, state.rect, pixels.left, pixels.top, pixels.right - pixels.left, pixels.bottom - pixels.top);
+}
+
+void CheckText(int line, const ControlState& state, const wchar_t* text) {
+    const bool same = std::wcscmp(state.text, text) == 0;
+    CHECK_AT(line, same);
+    if (!same)
+        std::printf("    text differs: got %d characters, want %d\n", static_cast<int>(std::wcslen(state.text)),
+                    static_cast<int>(std::wcslen(text)));
+}
+
+void CheckHidden(int line, const ControlState& state) {
+    CHECK_AT(line, !state.visible);
+    CHECK_AT(line, !state.enabled);
+}
+
+void CheckOkIsDefault(int line, const ControlState& ok) {
+    CHECK_AT(line, ok.visible);
+    CHECK_AT(line, ok.enabled);
+    CHECK_AT(line, ok.isDefault);
+    CHECK_AT(line, ok.focused);
+}
+
+void CheckIntroScreen(int line, const Run& run, bool focusExpected = true) {
+    const ControlState headline = driver::ReadControl(run, IDC_HEADLINE);
+    CheckText(line, headline, expected::Wide(IDS_INTRO_HEADLINE));
+    CHECK_AT(line, headline.visible);
+    CheckTemplateRect(line, headline, 37, 17, 165, 17);
+    const ControlState guide = driver::ReadControl(run, IDC_GUIDE);
+    CheckText(line, guide, expected::Wide(IDS_INTRO_GUIDE));
+    CHECK_AT(line, guide.visible);
+    CheckTemplateRect(line, guide, 38, 42, 161, 67);
+    CheckHidden(line, driver::ReadControl(run, IDC_CAMERA_LIST));
+    const ControlState ok = driver::ReadControl(run, IDC_BTN_OK);
+    CheckText(line, ok, L"OK");
+    CHECK_AT(line, ok.visible && ok.enabled && ok.isDefault);
+    if (focusExpected) CHECK_AT(line, ok.focused);
+    CheckTemplateRect(line, ok, 78, 112, 52, 16);
+    const ControlState cancel = driver::ReadControl(run, IDC_BTN_CANCEL);
+    CheckText(line, cancel, expected::Wide(IDS_CANCEL));
+    CHECK_AT(line, cancel.visible && cancel.enabled && !cancel.isDefault);
+    CheckTemplateRect(line, cancel, 137, 112, 52, 16);
+}
+
+void CheckSelectScreen(int line, const Run& run, const wchar_t* items) {
+    const ControlState headline = driver::ReadControl(run, IDC_HEADLINE);
+    CheckText(line, headline, expected::Wide(IDS_SELECT_PROMPT));
+    CheckTemplateRect(line, headline, 37, 17, 165, 17);
+    CheckHidden(line, driver::ReadControl(run, IDC_GUIDE));
+    const ControlState list = driver::ReadControl(run, IDC_CAMERA_LIST);
+    CHECK_AT(line, list.visible && list.enabled);
+    // The closed drop-down list shows only its edit part: its height is the platform's.
+    CheckRect(line, list.rect, (DialogWidth(run) - 250) / 2, 80, 250, -1);
+    wchar_t listed[1024];
+    driver::ReadListItems(run, listed, 1024);
+    const bool sameItems = std::wcscmp(listed, items) == 0;
+    CHECK_AT(line, sameItems);
+    if (!sameItems) std::printf("    list items differ\n");
+    CHECK_NUMBER_AT(line, driver::ReadListSelection(run), 0);
+    CheckOkIsDefault(line, driver::ReadControl(run, IDC_BTN_OK));
+    const ControlState cancel = driver::ReadControl(run, IDC_BTN_CANCEL);
+    CHECK_AT(line, cancel.visible && cancel.enabled);
+}
+
+// The headline centred at y 80, shifted by offsetX, boxed 10 pixels larger than the default font's extent.
+void CheckCentredHeadline(int line, const Run& run, UINT textId, int offsetX) {
+    const ControlState headline = driver::ReadControl(run, IDC_HEADLINE);
+    CheckText(line, headline, expected::Wide(textId));
+    CHECK_AT(line, headline.visible);
+    const SIZE extent = driver::MeasureDefaultFont(run.dialog, expected::Wide(textId));
+    CheckRect(line, headline.rect, (DialogWidth(run) - extent.cx) / 2 + offsetX, 80, extent.cx + 10, extent.cy + 10);
+}
+
+void CheckUpdatingScreen(int line, const Run& run) {
+    CheckCentredHeadline(line, run, IDS_UPDATING, 0);
+    for (int id : {IDC_GUIDE, IDC_CAMERA_LIST, IDC_BTN_OK, IDC_BTN_CANCEL})
+        CheckHidden(line, driver::ReadControl(run, id));
+}
+
+void CheckResultScreen(int line, const Run& run, UINT textId) {
+    CheckCentredHeadline(line, run, textId, 30);
+    CheckHidden(line, driver::ReadControl(run, IDC_GUIDE));
+    CheckHidden(line, driver::ReadControl(run, IDC_CAMERA_LIST));
+    CheckOkIsDefault(line, driver::ReadControl(run, IDC_BTN_OK));
+    CheckHidden(line, driver::ReadControl(run, IDC_BTN_CANCEL));
+}
+
+void Screenshot(HWND window, const char* name) {
+    if (name && !driver::SaveScreenshot(window, shotFolder, name)) std::printf("    no screenshot %s\n", name);
+}
+
+// The driver the installer recorded for a device instance; "" when none.
+bool Installed(const Device& device, const char* description) {
+    char value[256];
+    fixtures::ReadInstanceValue(device.keyName, device.instanceName, "Driver", value, sizeof value);
+    if (value[0] == '\0') return false;
+    fixtures::ReadInstanceValue(device.keyName, device.instanceName, "Class", value, sizeof value);
+    if (std::strcmp(value, "Image") != 0) return false;
+    fixtures::ReadInstanceValue(device.keyName, device.instanceName, "DeviceDesc", value, sizeof value);
+    return std::strcmp(value, description) == 0;
+}
+
+bool NothingInstalled(const Device (&devices)[3]) {
+    for (const Device& device : devices) {
+        if (!device.keyName) continue;
+        char value[256];
+        fixtures::ReadInstanceValue(device.keyName, device.instanceName, "Driver", value, sizeof value);
+        if (value[0] != '\0') return false;
+    }
+    return true;
+}
+
+// Swaps the platform's newdev.dll for one whose installer always fails, and back.
+struct FailingInstaller {
+    char systemCopy[MAX_PATH];
+    char saved[MAX_PATH];
+    bool active;
+};
+
+void InstallFailingInstaller(FailingInstaller& swap) {
+    char system[MAX_PATH];
+    GetSystemDirectoryA(system, MAX_PATH);
+    std::snprintf(swap.systemCopy, sizeof swap.systemCopy, "%s\\newdev.dll", system);
+    std::snprintf(swap.saved, sizeof swap.saved, "%s\\newdev.dll.saved", system);
+    swap.active = CopyFileA(swap.systemCopy, swap.saved, FALSE) && CopyFileA(fakeInstallerPath, swap.systemCopy, FALSE);
+    HKEY key;
+    if (RegCreateKeyExA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Sembrix.exe\\DllOverrides", 0, nullptr, 0,
+                        KEY_ALL_ACCESS, nullptr, &key, nullptr) == ERROR_SUCCESS) {
+        RegSetValueExA(key, "newdev", 0, REG_SZ, reinterpret_cast<const BYTE*>("native"), 7);
+        RegCloseKey(key);
+    }
+    CHECK(swap.active);
+}
+
+void RemoveFailingInstaller(FailingInstaller& swap) {
+    RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Sembrix.exe");
+    if (swap.active) CopyFileA(swap.saved, swap.systemCopy, FALSE);
+    DeleteFileA(swap.saved);
+}
+
+struct Package {
+    char folder[MAX_PATH];
+    const InfFile* infs;
+    const Device* devices;
+};
+
+bool PreparePackage(int line, Package& package, const InfFile (&infs)[3], const Device (&devices)[3]) {
+    package.infs = infs;
+    package.devices = devices;
+    bool ok = fixtures::MakeTempFolder("system", package.folder);
+    for (const InfFile& inf : infs)
+        if (inf.fileName) ok = fixtures::WriteInf(package.folder, inf) && ok;
+    for (const Device& device : devices)
+        if (device.keyName) ok = fixtures::AddDevice(device) && ok;
+    CHECK_AT(line, ok);
+    return ok;
+}
+
+void RemovePackage(Package& package) {
+    for (int i = 0; i < 3; ++i)
+        if (package.devices[i].keyName) fixtures::RemoveDevice(package.devices[i].keyName);
+    fixtures::RemoveFolder(package.folder);
+}
+
+// Presses OK on a result screen and expects the program to end with 0.
+void PressOkToExit(int line, Run& run) {
+    driver::Press(run, IDC_BTN_OK);
+    CHECK_NUMBER_AT(line, driver::WaitForExit(run, EXIT_TIMEOUT_MS), 0);
+}
+
+// Cases that end on the failure screen.
+struct FailureCase {
+    int line;
+    const char* title;
+    InfFile infs[3];
+    Device devices[3];
+    bool failingInstaller;
+    const char* introShot;
+    const char* failureShot;
+};
+
+const FailureCase FAILURE_CASES[] = {
+    {__LINE__,
+     "no INF file",
+     {},
+     {CAMERA("Vid_07e3&Pid_30fe", "7&1", "Orvane Camera 30FE", "PID_30FE")},
+     false,
+     "intro",
+     "failure"},
+    {__LINE__, "no camera attached", {{"cam30fe.inf", INF_30FE}}, {}, false, nullptr, nullptr},
+    {__LINE__,
+     "camera of a model the package lacks",
+     {{"cam30fe.inf", INF_30FE}},
+     {CAMERA("Vid_07e3&Pid_4000", "7&2", "Orvane Camera 4000", "PID_4000")},
+     false,
+     nullptr,
+     nullptr},
+    {__LINE__,
+     "the installer fails",
+     {{"cam30fe.inf", INF_30FE}},
+     {CAMERA("Vid_07e3&Pid_30fe", "7&3", "Orvane Camera 30FE", "PID_30FE")},
+     true,
+     nullptr,
+     "failure-installer"},
+};
+
+void RunFailureCase(const FailureCase& c) {
+    check::currentCase = c.title;
+    Package package;
+    FailingInstaller swap = {};
+    if (!PreparePackage(c.line, package, c.infs, c.devices)) return;
+    if (c.failingInstaller) InstallFailingInstaller(swap);
+    Run run;
+    CHECK_AT(c.line, driver::StartSembrix(exePath, package.folder, run));
+    if (run.host) {
+        CheckIntroScreen(c.line, run);
+        Screenshot(run.host, c.introShot);
+        driver::Press(run, IDC_BTN_OK);
+        if (c.failingInstaller) CHECK_AT(c.line, driver::WaitForHeadline(run, expected::Wide(IDS_UPDATING), 5000));
+        CHECK_AT(c.line, driver::WaitForHeadline(run, expected::Wide(IDS_UPDATE_FAILED), driver::INSTALL_TIMEOUT_MS));
+        driver::Pause(300);
+        CheckResultScreen(c.line, run, IDS_UPDATE_FAILED);
+        Screenshot(run.host, c.failureShot);
+        PressOkToExit(c.line, run);
+    }
+    driver::Finish(run);
+    if (c.failingInstaller) RemoveFailingInstaller(swap);
+    CHECK_AT(c.line, NothingInstalled(c.devices));
+    RemovePackage(package);
+}
+
+// Cases that update a camera: with one match at once, with several after the choice.
+struct UpdateCase {
+    int line;
+    const char* title;
+    InfFile infs[3];
+    Device devices[3];
+    const wchar_t* listItems;  // nullptr: one match, no selection screen
+    int choose;                // list item the user picks
+    int updatedDevice;         // index into devices
+    const char* description;   // DeviceDesc the INF gives
+    const char* shotPrefix;
+};
+
+const UpdateCase UPDATE_CASES[] = {
+    {__LINE__,
+     "one camera",
+     {{"cam30fe.inf", INF_30FE}, {"cam4000.inf", INF_4000}},
+     {CAMERA("Vid_07e3&Pid_30fe", "8&1", "Orvane Camera 30FE", "PID_30FE")},
+     nullptr,
+     0,
+     0,
+     "Orvane Camera 30FE",
+     "one"},
+    {__LINE__,
+     "one camera, later Windows spelling",
+     {{"cam4000.inf", INF_4000}},
+     {CAMERA("VID_07E3&PID_4000", "8&2", "Orvane Camera 4000", "PID_4000")},
+     nullptr,
+     0,
+     0,
+     "Orvane Camera 4000",
+     nullptr},
+    {__LINE__,
+     "three cameras, the second in sorted order chosen",
+     {{"cam30fe.inf", INF_30FE}, {"cam4000.inf", INF_4000}, {"cam5100.inf", INF_5100}},
+     {CAMERA("Vid_07e3&Pid_5100", "8&3", "Zoom 5100", "PID_5100"),
+      CAMERA("Vid_07e3&Pid_30fe", "8&4", "Mini 30FE", "PID_30FE"),
+      CAMERA("Vid_07e3&Pid_4000", "8&5", "Pocket 4000", "PID_4000")},
+     L"Mini 30FE|Pocket 4000|Zoom 5100",
+     1,
+     2,
+     "Orvane Camera 4000",
+     "several"},
+    {__LINE__,
+     "two cameras, the first item kept",
+     {{"cam30fe.inf", INF_30FE}, {"cam4000.inf", INF_4000}},
+     {CAMERA("Vid_07e3&Pid_30fe", "8&6", "ビデオカメラ", "PID_30FE"),
+      CAMERA("Vid_07e3&Pid_4000", "8&7", "Compact", "PID_4000")},
+     L"Compact|ビデオカメラ",
+     0,
+     1,
+     "Orvane Camera 4000",
+     nullptr},
+};
+
+void ShotName(char (&name)[64], const char* prefix, const char* screen) {
+    std::snprintf(name, sizeof name, "%s-%s", prefix, screen);
+}
+
+void RunUpdateCase(const UpdateCase& c) {
+    check::currentCase = c.title;
+    Package package;
+    if (!PreparePackage(c.line, package, c.infs, c.devices)) return;
+    char name[64] = {};
+    Run run;
+    CHECK_AT(c.line, driver::StartSembrix(exePath, package.folder, run));
+    if (run.host) {
+        driver::Press(run, IDC_BTN_OK);
+        if (c.listItems) {
+            CHECK_AT(c.line, driver::WaitForHeadline(run, expected::Wide(IDS_SELECT_PROMPT), 5000));
+            driver::Pause(300);
+            CheckSelectScreen(c.line, run, c.listItems);
+            if (c.shotPrefix) ShotName(name, c.shotPrefix, "select");
+            Screenshot(run.host, c.shotPrefix ? name : nullptr);
+            driver::SelectListItem(run, c.choose);
+            driver::Press(run, IDC_BTN_OK);
+        }
+        CHECK_AT(c.line, driver::WaitForHeadline(run, expected::Wide(IDS_UPDATING), 5000));
+        driver::Pause(300);
+        CheckUpdatingScreen(c.line, run);
+        if (c.shotPrefix) ShotName(name, c.shotPrefix, "updating");
+        Screenshot(run.host, c.shotPrefix ? name : nullptr);
+        CHECK_AT(c.line, driver::WaitForHeadline(run, expected::Wide(IDS_UPDATE_DONE), driver::INSTALL_TIMEOUT_MS));
+        driver::Pause(300);
+        CheckResultScreen(c.line, run, IDS_UPDATE_DONE);
+        if (c.shotPrefix) ShotName(name, c.shotPrefix, "success");
+        Screenshot(run.host, c.shotPrefix ? name : nullptr);
+        PressOkToExit(c.line, run);
+    }
+    driver::Finish(run);
+    for (int i = 0; i < 3; ++i) {
+        if (!c.devices[i].keyName) continue;
+        const bool installed = Installed(c.devices[i], c.description);
+        CHECK_AT(c.line, installed == (i == c.updatedDevice));
+        if (installed != (i == c.updatedDevice)) std::printf("    device %d: installed %d\n", i, installed);
+    }
+    RemovePackage(package);
+}
+
+// Cancel shows the notice, hides the host, installs nothing and ends with 0.
+struct CancelCase {
+    int line;
+    const char* title;
+    InfFile infs[3];
+    Device devices[3];
+    bool onSelection;
+    const char* shot;
+};
+
+const CancelCase CANCEL_CASES[] = {
+    {__LINE__,
+     "cancel on the intro screen",
+     {{"cam30fe.inf", INF_30FE}},
+     {CAMERA("Vid_07e3&Pid_30fe", "9&1", "Orvane Camera 30FE", "PID_30FE")},
+     false,
+     "cancel-notice"},
+    {__LINE__,
+     "cancel on the selection screen",
+     {{"cam30fe.inf", INF_30FE}, {"cam4000.inf", INF_4000}},
+     {CAMERA("Vid_07e3&Pid_30fe", "9&2", "Mini", "PID_30FE"), CAMERA("Vid_07e3&Pid_4000", "9&3", "Pocket", "PID_4000")},
+     true,
+     nullptr},
+};
+
+void RunCancelCase(const CancelCase& c) {
+    check::currentCase = c.title;
+    Package package;
+    if (!PreparePackage(c.line, package, c.infs, c.devices)) return;
+    Run run;
+    CHECK_AT(c.line, driver::StartSembrix(exePath, package.folder, run));
+    if (run.host) {
+        if (c.onSelection) {
+            driver::Press(run, IDC_BTN_OK);
+            CHECK_AT(c.line, driver::WaitForHeadline(run, expected::Wide(IDS_SELECT_PROMPT), 5000));
+        }
+        driver::Press(run, IDC_BTN_CANCEL);
+        HWND notice = driver::WaitForMessageBox(run, NOTICE_CAPTION, driver::WINDOW_TIMEOUT_MS);
+        CHECK_AT(c.line, notice != nullptr);
+        if (notice) {
+            driver::Pause(300);
+            wchar_t text[512] = {};
+            GetWindowTextW(GetDlgItem(notice, MESSAGE_BOX_TEXT_ID), text, 512);
+            CHECK_AT(c.line, std::wcscmp(text, expected::Wide(IDS_CANCEL_NOTICE)) == 0);
+            CHECK_AT(c.line, !IsWindowVisible(run.host));
+            Screenshot(notice, c.shot);
+            PostMessageW(GetDlgItem(notice, IDOK), BM_CLICK, 0, 0);
+            CHECK_NUMBER_AT(c.line, driver::WaitForExit(run, EXIT_TIMEOUT_MS), 0);
+        }
+    }
+    driver::Finish(run);
+    CHECK_AT(c.line, NothingInstalled(c.devices));
+    RemovePackage(package);
+}
+
+// Escape does nothing; closing the host ends the run with 0 and no notice, on either screen.
+void TestEscapeThenClose(bool onSelection) {
+    check::currentCase =
+        onSelection ? "escape, then close, on the selection screen" : "escape, then close, on the intro";
+    const InfFile infs[3] = {{"cam30fe.inf", INF_30FE}, {"cam4000.inf", INF_4000}};
+    const Device devices[3] = {CAMERA("Vid_07e3&Pid_30fe", "10&1", "Mini", "PID_30FE"),
+                               CAMERA("Vid_07e3&Pid_4000", "10&2", "Pocket", "PID_4000")};
+    Package package;
+    if (!PreparePackage(__LINE__, package, infs, devices)) return;
+    Run run;
+    CHECK(driver::StartSembrix(exePath, package.folder, run));
+    if (run.host) {
+        const UINT headline = onSelection ? IDS_SELECT_PROMPT : IDS_INTRO_HEADLINE;
+        if (onSelection) {
+            driver::Press(run, IDC_BTN_OK);
+            CHECK(driver::WaitForHeadline(run, expected::Wide(headline), 5000));
+        }
+        driver::PressKey(run, VK_ESCAPE);
+        driver::Pause(700);
+        CHECK(driver::WaitForHeadline(run, expected::Wide(headline), 0));
+        CHECK(driver::WaitForMessageBox(run, NOTICE_CAPTION, 0) == nullptr);
+        CHECK(IsWindowVisible(run.host));
+        CHECK_NUMBER(driver::WaitForExit(run, 0), -1);
+        PostMessageW(run.host, WM_CLOSE, 0, 0);
+        CHECK_NUMBER(driver::WaitForExit(run, EXIT_TIMEOUT_MS), 0);
+    }
+    driver::Finish(run);
+    CHECK(NothingInstalled(devices));
+    RemovePackage(package);
+}
+
+// A second start brings the first forward, restored from the task bar, and exits with 0 at once.
+void TestSecondStart() {
+    check::currentCase = "second start";
+    char folder[MAX_PATH];
+    CHECK(fixtures::MakeTempFolder("second", folder));
+    Run first;
+    CHECK(driver::StartSembrix(exePath, folder, first));
+    if (first.host) {
+        ShowWindow(first.host, SW_MINIMIZE);
+        driver::Pause(300);
+        CHECK(IsIconic(first.host));
+        CHECK_NUMBER(driver::RunToExit(exePath, folder, EXIT_TIMEOUT_MS), 0);
+        driver::Pause(300);
+        CHECK(!IsIconic(first.host));
+        CHECK(GetForegroundWindow() == first.host);
+        // Restoring activates the host itself, which keeps the focus; the dialog's controls are as they were.
+        CheckIntroScreen(__LINE__, first, false);
+        PostMessageW(first.host, WM_CLOSE, 0, 0);
+        CHECK_NUMBER(driver::WaitForExit(first, EXIT_TIMEOUT_MS), 0);
+    }
+    driver::Finish(first);
+    fixtures::RemoveFolder(folder);
+}
+
+// The host sits around the dialog, centred on the screen, with the title, class and style given.
+void TestHostWindow() {
+    check::currentCase = "host window";
+    char folder[MAX_PATH];
+    CHECK(fixtures::MakeTempFolder("host", folder));
+    Run run;
+    CHECK(driver::StartSembrix(exePath, folder, run));
+    if (run.host) {
+        wchar_t title[64];
+        GetWindowTextW(run.host, title, 64);
+        CHECK(std::wcscmp(title, L"Sembrix") == 0);
+        const LONG style = GetWindowLongW(run.host, GWL_STYLE);
+        CHECK((style & (WS_SYSMENU | WS_MINIMIZEBOX)) == (WS_SYSMENU | WS_MINIMIZEBOX));
+        CHECK((style & (WS_MAXIMIZEBOX | WS_THICKFRAME)) == 0);
+        RECT host;
+        GetWindowRect(run.host, &host);
+        RECT dialog;
+        GetWindowRect(run.dialog, &dialog);
+        MapWindowPoints(HWND_DESKTOP, run.host, reinterpret_cast<POINT*>(&dialog), 2);
+        CHECK_NUMBER(dialog.left, 0);
+        CHECK_NUMBER(dialog.top, 0);
+        const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+        const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+        CHECK_NUMBER(host.left, (screenWidth - (host.right - host.left)) / 2);
+        CHECK_NUMBER(host.top, (screenHeight - (host.bottom - host.top)) / 2);
+        PostMessageW(run.host, WM_CLOSE, 0, 0);
+        CHECK_NUMBER(driver::WaitForExit(run, EXIT_TIMEOUT_MS), 0);
+    }
+    driver::Finish(run);
+    fixtures::RemoveFolder(folder);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc < 4) {
+        std::printf("usage: wizard_system_test SEMBRIX_EXE SCREENSHOT_FOLDER FAILING_NEWDEV_DLL\n");
+        return 2;
+    }
+    ToWindowsPath(argv[1], exePath);
+    ToWindowsPath(argv[2], shotFolder);
+    ToWindowsPath(argv[3], fakeInstallerPath);
+    fixtures::MakeFolderChain(shotFolder);
+
+    TestHostWindow();
+    for (const FailureCase& c : FAILURE_CASES) RunFailureCase(c);
+    for (const UpdateCase& c : UPDATE_CASES) RunUpdateCase(c);
+    for (const CancelCase& c : CANCEL_CASES) RunCancelCase(c);
+    TestEscapeThenClose(false);
+    TestEscapeThenClose(true);
+    TestSecondStart();
+    return check::Summary();
+}

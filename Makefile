@@ -14,5 +14,8 @@ check: build
 	ctest --preset host
 	scripts/with-display ctest --preset x86
 
+demo: build
+	scripts/demo
+
 clean:
 	rm -rf build

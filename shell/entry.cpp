@@ -37,17 +37,17 @@ int RunMessageLoop() {
 
 }  // namespace
 
-int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int showCommand) {
+int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nShowCmd) {
     RestrictDllSearchPath();
     char title[TITLE_BUFFER_SIZE] = {};
-    LoadStringA(instance, IDS_APP_TITLE, title, TITLE_LIMIT);
+    LoadStringA(hInstance, IDS_APP_TITLE, title, TITLE_LIMIT);
     if (RaiseRunningInstance(title)) return 0;
 
-    appInstance = instance;
-    if (!RegisterHostClass(instance)) return 0;
-    HWND host = CreateHostWindow(instance, title);
+    appInstance = hInstance;
+    if (!RegisterHostClass(hInstance)) return 0;
+    HWND host = CreateHostWindow(hInstance, title);
     if (!host) return 0;
-    ShowWindow(host, showCommand);
+    ShowWindow(host, nShowCmd);
     UpdateWindow(host);
     hostWindow = host;
     return RunMessageLoop();

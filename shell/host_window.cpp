@@ -56,7 +56,8 @@ bool RegisterHostClass(HINSTANCE instance) {
     windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
     windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    // The platform takes a system colour index + 1 in place of a brush.
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);  // NOLINT(performance-no-int-to-ptr)
     windowClass.lpszMenuName = "";
     windowClass.lpszClassName = HOST_CLASS_NAME;
     return RegisterClassExA(&windowClass) != 0;

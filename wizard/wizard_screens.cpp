@@ -59,6 +59,8 @@ void PlaceHeadline(HWND dialog, const char* text, int offsetX, BOOL repaint) {
     HWND headline = GetDlgItem(dialog, IDC_HEADLINE);
     HDC context = GetDC(dialog);
     SIZE extent = {};
+    // text always comes from a 256-byte buffer that LoadStringA terminated.
+    // cppcheck-suppress lstrlenACalled
     GetTextExtentPoint32A(context, text, lstrlenA(text), &extent);
     MoveWindow(headline, (DialogWidth(dialog) - extent.cx) / 2 + offsetX, CENTRED_Y, extent.cx + HEADLINE_PADDING,
                extent.cy + HEADLINE_PADDING, repaint);

@@ -85,11 +85,17 @@ void RemoveFolder(const char* folder) {
     if (LongPath(path, folder, "")) RemoveDirectoryW(path);
 }
 
+// The ANSI registry calls convert paths through a MAX_PATH buffer: long key paths need the wide ones.
+bool WidePath(const char* path, wchar_t (&wide)[512]) {
+    return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, 512) > 0;
+}
+
 bool AddDevice(const Device& device) {
     char path[512];
-    if (!DevicePath(path, device.keyName, device.instanceName)) return false;
+    wchar_t widePath[512];
+    if (!DevicePath(path, device.keyName, device.instanceName) || !WidePath(path, widePath)) return false;
     HKEY key;
-    if (RegCreateKeyExA(HKEY_LOCAL_MACHINE, path, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
+    if (RegCreateKeyExW(HKEY_LOCAL_MACHINE, widePath, 0, nullptr, 0, KEY_ALL_ACCESS, nullptr, &key, nullptr) !=
         ERROR_SUCCESS)
         return false;
     bool ok = true;
@@ -124,7 +130,8 @@ bool AddDevice(const Device& device) {
 
 void RemoveDevice(const char* keyName) {
     char path[512];
-    if (DevicePath(path, keyName, nullptr)) RegDeleteTreeA(HKEY_LOCAL_MACHINE, path);
+    wchar_t widePath[512];
+    if (DevicePath(path, keyName, nullptr) && WidePath(path, widePath)) RegDeleteTreeW(HKEY_LOCAL_MACHINE, widePath);
 }
 
 void ReadInstanceValue(const char* keyName, const char* instanceName, const char* valueName, char* out, DWORD outSize) {

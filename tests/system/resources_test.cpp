@@ -197,6 +197,35 @@ void TestVersion(const char* exePath) {
     }
 }
 
+// The manifest asks for an administrator, names Vista to 11, and the version 6 controls.
+void TestManifest() {
+    check::currentCase = "manifest";
+    HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    CHECK(found != nullptr);
+    if (!found) return;
+    static char manifest[4096];
+    const DWORD size = SizeofResource(image, found);
+    CHECK(size > 0 && size < sizeof manifest);
+    if (size == 0 || size >= sizeof manifest) return;
+    std::memcpy(manifest, LockResource(LoadResource(image, found)), size);
+    manifest[size] = '\0';
+    const char* required[] = {
+        "level=\"requireAdministrator\"",
+        "name=\"Microsoft.Windows.Common-Controls\"",
+        "version=\"6.0.0.0\"",
+        "{e2011457-1546-43c5-a5fe-008deee3d3f0}",
+        "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}",
+        "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}",
+        "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
+        "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
+    };
+    for (const char* text : required) {
+        const bool present = std::strstr(manifest, text) != nullptr;
+        CHECK(present);
+        if (!present) std::printf("    manifest lacks %s\n", text);
+    }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -216,5 +245,6 @@ int main(int argc, char** argv) {
     TestDialogTemplate();
     TestIcon();
     TestVersion(exePath);
+    TestManifest();
     return check::Summary();
 }

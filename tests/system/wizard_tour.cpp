@@ -42,8 +42,7 @@ void ReportInstallations() {
         char driverKey[128];
         char description[128];
         fixtures::ReadInstanceValue(camera.keyName, camera.instanceName, "Driver", driverKey, sizeof driverKey);
-        fixtures::ReadInstanceValue(camera.keyName, camera.instanceName, "DeviceDesc", description,
-                                    sizeof description);
+        fixtures::ReadInstanceValue(camera.keyName, camera.instanceName, "DeviceDesc", description, sizeof description);
         if (driverKey[0])
             std::printf("  installer: %s (%s) now has driver %s, \"%s\"\n", camera.friendlyName, camera.keyName,
                         driverKey, description);

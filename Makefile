@@ -1,5 +1,5 @@
 # Entry points: build the exes, run every test, run the wizard on the sample package.
-.PHONY: setup build check lint demo clean
+.PHONY: setup build check lint demo bench clean
 
 setup:
 	@scripts/setup
@@ -22,6 +22,9 @@ check: build lint
 
 demo: build
 	scripts/demo
+
+bench: build
+	scripts/bench x86
 
 clean:
 	rm -rf build

@@ -43,12 +43,6 @@ double Median(double* values, int count) {
     return values[count / 2];
 }
 
-void ToWindowsPath(const char* path, char (&out)[MAX_PATH]) {
-    std::snprintf(out, sizeof out, "%s%s", path[0] == '/' ? "Z:" : "", path);
-    for (char* c = out; *c; ++c)
-        if (*c == '/') *c = '\\';
-}
-
 // Device key i of n: one in ten of the maker, the first MATCHING of those with a product of the package.
 void DeviceKeyName(int i, char (&name)[64]) {
     if (i % 10 != 0)
@@ -181,9 +175,9 @@ int main(int argc, char** argv) {
         std::printf("usage: discovery_bench SEMBRIX_EXE MINIMAL_DIALOG_EXE MINIMAL_DIALOG_WITH_MANIFEST_EXE\n");
         return 0;
     }
-    ToWindowsPath(argv[1], sembrixPath);
-    ToWindowsPath(argv[2], minimalPath);
-    ToWindowsPath(argv[3], minimalManifestPath);
+    fixtures::ToWindowsPath(argv[1], sembrixPath);
+    fixtures::ToWindowsPath(argv[2], minimalPath);
+    fixtures::ToWindowsPath(argv[3], minimalManifestPath);
     if (!PreparePackage()) {
         std::printf("could not write the package\n");
         return 0;

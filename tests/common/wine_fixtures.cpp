@@ -26,6 +26,12 @@ bool LongPath(WCHAR (&path)[LONG_PATH_SIZE], const char* folder, const char* nam
 
 }  // namespace
 
+void ToWindowsPath(const char* path, char (&out)[MAX_PATH]) {
+    std::snprintf(out, sizeof out, "%s%s", path[0] == '/' ? "Z:" : "", path);
+    for (char* c = out; *c; ++c)
+        if (*c == '/') *c = '\\';
+}
+
 bool MakeTempFolder(const char* label, char (&folder)[MAX_PATH]) {
     static unsigned counter = 0;
     char temp[MAX_PATH];

@@ -25,6 +25,9 @@ struct Device {
     const char* hardwareId = nullptr;  // REG_MULTI_SZ with one string, plus the image ClassGUID
 };
 
+// Turns a Unix path (as CTest passes them) into one on Wine's Z: drive; other paths stay as they are.
+void ToWindowsPath(const char* path, char (&out)[MAX_PATH]);
+
 // Makes an empty folder under the temp folder; false when it could not.
 bool MakeTempFolder(const char* label, char (&folder)[MAX_PATH]);
 

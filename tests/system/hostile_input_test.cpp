@@ -27,12 +27,6 @@ char text[16384];  // INF text under construction
 const fixtures::Device CAMERA = {"Vid_07e3&Pid_30fe",     "12&1", "Orvane Camera 30FE", REG_SZ, 0,
                                  "USB\\VID_07E3&PID_30FE"};
 
-void ToWindowsPath(const char* path, char (&out)[MAX_PATH]) {
-    std::snprintf(out, sizeof out, "%s%s", path[0] == '/' ? "Z:" : "", path);
-    for (char* c = out; *c; ++c)
-        if (*c == '/') *c = '\\';
-}
-
 bool WriteText(const char* name) { return fixtures::WriteFileBytes(folder, name, text, std::strlen(text)); }
 
 // Bytes from a fixed linear congruential sequence: the same garbage every run.
@@ -201,7 +195,7 @@ int main(int argc, char** argv) {
         std::printf("usage: hostile_input_test SEMBRIX_EXE\n");
         return 2;
     }
-    ToWindowsPath(argv[1], exePath);
+    fixtures::ToWindowsPath(argv[1], exePath);
     for (const HostileCase& c : CASES) RunHostileCase(c);
     return check::Summary();
 }

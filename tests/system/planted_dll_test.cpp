@@ -24,12 +24,6 @@ constexpr char CAMERA_INF[] =
 char sembrixPath[MAX_PATH];
 char plantedPath[MAX_PATH];
 
-void ToWindowsPath(const char* path, char (&out)[MAX_PATH]) {
-    std::snprintf(out, sizeof out, "%s%s", path[0] == '/' ? "Z:" : "", path);
-    for (char* c = out; *c; ++c)
-        if (*c == '/') *c = '\\';
-}
-
 bool CopyInto(const char* source, const char* folder, const char* name) {
     char target[MAX_PATH];
     std::snprintf(target, sizeof target, "%s\\%s", folder, name);
@@ -114,8 +108,8 @@ int main(int argc, char** argv) {
         std::printf("usage: planted_dll_test SEMBRIX_EXE PLANTED_NEWDEV_DLL\n");
         return 2;
     }
-    ToWindowsPath(argv[1], sembrixPath);
-    ToWindowsPath(argv[2], plantedPath);
+    fixtures::ToWindowsPath(argv[1], sembrixPath);
+    fixtures::ToWindowsPath(argv[2], plantedPath);
     PreferNativeNewdev(true);
     for (const PlantCase& c : CASES) RunPlantCase(c);
     PreferNativeNewdev(false);

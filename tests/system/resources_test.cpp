@@ -9,6 +9,7 @@
 #include "check.h"
 #include "expected_texts.h"
 #include "resource.h"
+#include "wine_fixtures.h"
 
 namespace {
 
@@ -234,9 +235,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     char exePath[MAX_PATH];
-    std::snprintf(exePath, sizeof exePath, "%s%s", argv[1][0] == '/' ? "Z:" : "", argv[1]);
-    for (char* c = exePath; *c; ++c)
-        if (*c == '/') *c = '\\';
+    fixtures::ToWindowsPath(argv[1], exePath);
     image = LoadLibraryExA(exePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
     CHECK(image != nullptr);
     if (!image) return check::Summary();

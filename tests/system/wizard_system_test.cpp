@@ -46,16 +46,6 @@ constexpr char INF_5100[] = CAMERA_INF("PID_5100", "Orvane Camera 5100");
 #define CAMERA(KEY, INSTANCE, NAME, PRODUCT) \
     Device { KEY, INSTANCE, NAME, REG_SZ, 0, "USB\\VID_07E3&" PRODUCT }
 
-// Paths from CTest are Unix paths; Wine's Z: drive is the Unix root.
-void ToWindowsPath(const char* path, char (&out)[MAX_PATH]) {
-    if (path[0] == '/')
-        std::snprintf(out, sizeof out, "Z:%s", path);
-    else
-        std::snprintf(out, sizeof out, "%s", path);
-    for (char* c = out; *c; ++c)
-        if (*c == '/') *c = '\\';
-}
-
 int DialogWidth(const Run& run) {
     RECT rect;
     GetWindowRect(run.dialog, &rect);
@@ -550,9 +540,9 @@ int main(int argc, char** argv) {
         std::printf("usage: wizard_system_test SEMBRIX_EXE SCREENSHOT_FOLDER FAILING_NEWDEV_DLL\n");
         return 2;
     }
-    ToWindowsPath(argv[1], exePath);
-    ToWindowsPath(argv[2], shotFolder);
-    ToWindowsPath(argv[3], fakeInstallerPath);
+    fixtures::ToWindowsPath(argv[1], exePath);
+    fixtures::ToWindowsPath(argv[2], shotFolder);
+    fixtures::ToWindowsPath(argv[3], fakeInstallerPath);
     fixtures::MakeFolderChain(shotFolder);
 
     TestHostWindow();

@@ -26,12 +26,6 @@ char exePath[MAX_PATH];
 char packageFolder[MAX_PATH];
 char shotFolder[MAX_PATH];
 
-void ToWindowsPath(const char* path, char (&out)[MAX_PATH]) {
-    std::snprintf(out, sizeof out, "%s%s", path[0] == '/' ? "Z:" : "", path);
-    for (char* c = out; *c; ++c)
-        if (*c == '/') *c = '\\';
-}
-
 void Shot(HWND window, const char* name) {
     driver::Pause(400);
     if (driver::SaveScreenshot(window, shotFolder, name)) std::printf("  screen: %s.png\n", name);
@@ -126,9 +120,9 @@ int main(int argc, char** argv) {
         std::printf("usage: wizard_tour --devices | --report | SEMBRIX_EXE PACKAGE_FOLDER SCREENSHOT_FOLDER\n");
         return 2;
     }
-    ToWindowsPath(argv[1], exePath);
-    ToWindowsPath(argv[2], packageFolder);
-    ToWindowsPath(argv[3], shotFolder);
+    fixtures::ToWindowsPath(argv[1], exePath);
+    fixtures::ToWindowsPath(argv[2], packageFolder);
+    fixtures::ToWindowsPath(argv[3], shotFolder);
     fixtures::MakeFolderChain(shotFolder);
     std::printf("Sembrix on the sample package, %s\n", packageFolder);
     const bool ok = TourUpdate() && TourCancel() && TourFailure();

@@ -130,15 +130,31 @@ int RowOfFile(const char* folder, const char* fileName) {
 
 int RowCount() { return model_rules::CountModelRows(modelTable); }
 
-// Loads the table in folder and scans, as the wizard does on the first OK.
-int Discover(const char* folder) {
+// The highest of the handle values that 16 keys opened at once get. Freed slots are reused lowest
+// first, so a key or file search that discovery left open pushes it higher afterwards.
+ULONG_PTR HandleWatermark() {
+    HKEY probes[16] = {};
+    ULONG_PTR highest = 0;
+    for (HKEY& probe : probes) {
+        RegOpenKeyExA(HKEY_LOCAL_MACHINE, "SYSTEM", 0, KEY_READ, &probe);
+        if (reinterpret_cast<ULONG_PTR>(probe) > highest) highest = reinterpret_cast<ULONG_PTR>(probe);
+    }
+    for (HKEY probe : probes) RegCloseKey(probe);
+    return highest;
+}
+
+// Loads the table in folder and scans, as the wizard does on the first OK. Every key and search
+// that discovery opened must be closed again.
+int Discover(const char* folder, int line = __builtin_LINE()) {
     ResetTable();
     int matchCount = 0;
     char previous[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, previous);
     SetCurrentDirectoryA(folder);
+    const ULONG_PTR watermarkBefore = HandleWatermark();
     LoadModelTable();
     ScanAttachedCameras(&matchCount);
+    CHECK_NUMBER_AT(line, HandleWatermark(), watermarkBefore);
     SetCurrentDirectoryA(previous);
     return matchCount;
 }
@@ -152,7 +168,7 @@ void RunScenario(const Scenario& scenario) {
     for (const Device& device : scenario.devices)
         if (device.keyName) CHECK_AT(scenario.line, fixtures::AddDevice(device));
 
-    CHECK_NUMBER_AT(scenario.line, Discover(folder), scenario.matchCount);
+    CHECK_NUMBER_AT(scenario.line, Discover(folder, scenario.line), scenario.matchCount);
     CHECK_NUMBER_AT(scenario.line, RowCount(), scenario.rowCount);
     for (const ExpectedRow& expected : scenario.rows) {
         if (!expected.fileName) continue;

@@ -273,7 +273,24 @@ void TestDeviceWithoutInstance() {
 
 }  // namespace
 
+// The platform creates some handles of its own on first use (the profile reader's); let it, once.
+void WarmUpPlatform() {
+    char folder[MAX_PATH];
+    if (!fixtures::MakeTempFolder("warm", folder)) return;
+    fixtures::WriteInf(folder, {"a.inf", CAM_30FE});
+    fixtures::AddDevice({"Vid_07e3&Pid_30fe", "5&1", "Cam A"});
+    ResetTable();
+    int matchCount = 0;
+    SetCurrentDirectoryA(folder);
+    LoadModelTable();
+    ScanAttachedCameras(&matchCount);
+    SetCurrentDirectoryA("C:\\");
+    fixtures::RemoveDevice("Vid_07e3&Pid_30fe");
+    fixtures::RemoveFolder(folder);
+}
+
 int main() {
+    WarmUpPlatform();
     for (const Scenario& scenario : SCENARIOS) RunScenario(scenario);
     TestDuplicateTokenNamesFirstRow();
     TestMoreInfFilesThanRows();

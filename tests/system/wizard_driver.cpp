@@ -140,6 +140,14 @@ bool WaitForHeadline(const Run& run, const wchar_t* text, DWORD timeoutMs) {
     return false;
 }
 
+bool WaitForDisabled(const Run& run, int id, DWORD timeoutMs) {
+    for (DWORD waited = 0; waited <= timeoutMs; waited += POLL_MS / 5) {
+        if (!IsWindowEnabled(GetDlgItem(run.dialog, id))) return true;
+        Sleep(POLL_MS / 5);
+    }
+    return false;
+}
+
 void Press(const Run& run, int id) { PostMessageW(GetDlgItem(run.dialog, id), BM_CLICK, 0, 0); }
 
 void PressKey(const Run& run, WPARAM key) {

@@ -41,6 +41,9 @@ ControlState ReadControl(const Run& run, int id);
 // Waits until the headline shows text; false on timeout.
 bool WaitForHeadline(const Run& run, const wchar_t* text, DWORD timeoutMs);
 
+// Waits until a control is disabled; false on timeout.
+bool WaitForDisabled(const Run& run, int id, DWORD timeoutMs);
+
 // Presses a button as a click does.
 void Press(const Run& run, int id);
 

@@ -369,9 +369,11 @@ void RunUpdateCase(const UpdateCase& c) {
             driver::SelectListItem(run, c.choose);
             driver::Press(run, IDC_BTN_OK);
         }
+        // The updating screen lasts one second: read it as soon as its last control is hidden.
         CHECK_AT(c.line, driver::WaitForHeadline(run, expected::Wide(IDS_UPDATING), 5000));
-        driver::Pause(300);
+        driver::WaitForDisabled(run, IDC_BTN_CANCEL, 500);
         CheckUpdatingScreen(c.line, run);
+        driver::Pause(150);
         if (c.shotPrefix) ShotName(name, c.shotPrefix, "updating");
         Screenshot(run.host, c.shotPrefix ? name : nullptr);
         CHECK_AT(c.line, driver::WaitForHeadline(run, expected::Wide(IDS_UPDATE_DONE), driver::INSTALL_TIMEOUT_MS));

@@ -15,6 +15,7 @@
 #include "model_catalog.h"
 #include "model_table.h"
 #include "wine_fixtures.h"
+#include "wizard_driver.h"
 
 namespace {
 
@@ -142,14 +143,9 @@ struct StartFigure {
 
 // From process start to the first window shown and the program idle, waiting for input.
 bool TimeStart(const char* exe, const char* workDir, StartFigure& figure) {
-    char commandLine[MAX_PATH + 2];
-    std::snprintf(commandLine, sizeof commandLine, "\"%s\"", exe);
-    STARTUPINFOA startup = {};
-    startup.cb = sizeof startup;
     PROCESS_INFORMATION process = {};
     const double start = Now();
-    if (!CreateProcessA(exe, commandLine, nullptr, nullptr, FALSE, 0, nullptr, workDir, &startup, &process))
-        return false;
+    if (!driver::Launch(exe, workDir, process)) return false;
     WaitForInputIdle(process.hProcess, 10000);
     figure.milliseconds = Now() - start;
     PROCESS_MEMORY_COUNTERS memory = {};

@@ -45,6 +45,8 @@ HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar
     return nullptr;
 }
 
+}  // namespace
+
 bool Launch(const char* exePath, const char* workDir, PROCESS_INFORMATION& process) {
     char commandLine[MAX_PATH + 2];
     std::snprintf(commandLine, sizeof commandLine, "\"%s\"", exePath);
@@ -53,8 +55,6 @@ bool Launch(const char* exePath, const char* workDir, PROCESS_INFORMATION& proce
     return CreateProcessA(exePath, commandLine, nullptr, nullptr, FALSE, 0, nullptr, workDir, &startup, &process) !=
            FALSE;
 }
-
-}  // namespace
 
 bool StartSembrix(const char* exePath, const char* workDir, Run& run) {
     run = {};

@@ -24,6 +24,9 @@ struct ControlState {
     bool focused;
 };
 
+// Starts an exe with no arguments in workDir.
+bool Launch(const char* exePath, const char* workDir, PROCESS_INFORMATION& process);
+
 // Starts the exe in workDir and waits for its host window; false (and nothing left running) on failure.
 bool StartSembrix(const char* exePath, const char* workDir, Run& run);
 

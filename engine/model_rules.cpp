@@ -35,7 +35,6 @@ bool CopySecondAmpersandToken(std::string_view text, char* out, std::size_t outS
 }
 
 bool HasVendorMarker(std::string_view keyName) {
-    if (keyName.size() < VENDOR_KEY_MARKER.size()) return false;
     for (std::size_t start = 0; start + VENDOR_KEY_MARKER.size() <= keyName.size(); ++start) {
         std::size_t matched = 0;
         while (matched < VENDOR_KEY_MARKER.size() &&

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "camera_inf.h"
 #include "check.h"
 #include "expected_texts.h"
 #include "resource.h"
@@ -13,11 +14,9 @@
 
 namespace {
 
-constexpr char MODELS_30FE[] =
-    "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Image\r\nClassGUID={6bdd1fc6-810f-11d0-bec7-08002be2092f}\r\n"
-    "Provider=Orvane\r\nDriverVer=12/01/2026,1.0.0.7\r\n[Manufacturer]\r\nOrvane=Models\r\n[Models]\r\n"
-    "\"Orvane Camera 30FE\"=CameraInstall,USB\\VID_07E3&PID_30FE\r\n";
-constexpr char INSTALL_SECTION[] = "[CameraInstall]\r\n";
+constexpr char MODELS_30FE[] = CAMERA_INF_HEAD("PID_30FE");
+constexpr char INSTALL_SECTION[] = CAMERA_INF_TAIL("PID_30FE", "Orvane Camera 30FE");
+constexpr char CAMERA_30FE_INF[] = CAMERA_INF("PID_30FE", "Orvane Camera 30FE");
 constexpr int MANY_KEYS = 10000;
 
 char exePath[MAX_PATH];
@@ -42,7 +41,7 @@ bool PrepareGarbage() {
 
 bool PrepareUtf16() {
     wchar_t wide[1024];
-    const int length = MultiByteToWideChar(CP_ACP, 0, MODELS_30FE, -1, wide + 1, 1000);
+    const int length = MultiByteToWideChar(CP_ACP, 0, CAMERA_30FE_INF, -1, wide + 1, 1000);
     wide[0] = 0xFEFF;
     return length > 0 &&
            fixtures::WriteFileBytes(folder, "utf16.inf", wide, static_cast<std::size_t>(length) * sizeof(wchar_t)) &&
@@ -76,7 +75,7 @@ bool PrepareLongFirstLine() {
 
 // More INF files than the table has rows; the camera's model is among the first.
 bool PrepareManyInfs() {
-    std::snprintf(text, sizeof text, "%s%s", MODELS_30FE, INSTALL_SECTION);
+    std::snprintf(text, sizeof text, "%s", CAMERA_30FE_INF);
     bool ok = WriteText("a000.inf");
     for (int i = 1; i < 150 && ok; ++i) {
         char name[32];
@@ -96,7 +95,7 @@ void LongKeyName(char (&name)[256], int variant) {
 }
 
 bool PrepareLongKeyNames() {
-    std::snprintf(text, sizeof text, "%s%s", MODELS_30FE, INSTALL_SECTION);
+    std::snprintf(text, sizeof text, "%s", CAMERA_30FE_INF);
     bool ok = WriteText("cam.inf");
     for (int variant = 0; variant < 3 && ok; ++variant) {
         char name[256];
@@ -123,7 +122,7 @@ void ManyKeyName(char (&name)[64], int i) {
 
 // Ten thousand device keys, one in ten of the maker; the real camera among them.
 bool PrepareManyKeys() {
-    std::snprintf(text, sizeof text, "%s%s", MODELS_30FE, INSTALL_SECTION);
+    std::snprintf(text, sizeof text, "%s", CAMERA_30FE_INF);
     bool ok = WriteText("cam.inf") && fixtures::AddDevice(CAMERA);
     for (int i = 0; i < MANY_KEYS && ok; ++i) {
         char name[64];
@@ -142,7 +141,7 @@ void RemoveManyKeys() {
 }
 
 bool PrepareBinaryName() {
-    std::snprintf(text, sizeof text, "%s%s", MODELS_30FE, INSTALL_SECTION);
+    std::snprintf(text, sizeof text, "%s", CAMERA_30FE_INF);
     return WriteText("cam.inf") &&
            fixtures::AddDevice({CAMERA.keyName, CAMERA.instanceName, "\x01\x02\x03\x04\x05\x06\x07\x08", REG_BINARY, 8,
                                 CAMERA.hardwareId});

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cwchar>
 
+#include "camera_inf.h"
 #include "check.h"
 #include "expected_texts.h"
 #include "resource.h"
@@ -16,10 +17,7 @@ namespace {
 constexpr char MARKER_NAME[] = "planted-newdev-was-loaded.txt";
 constexpr char OVERRIDE_KEY[] = "Software\\Wine\\AppDefaults\\Sembrix.exe\\DllOverrides";
 
-constexpr char CAMERA_INF[] =
-    "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Image\r\nClassGUID={6bdd1fc6-810f-11d0-bec7-08002be2092f}\r\n"
-    "Provider=Orvane\r\nDriverVer=12/01/2026,1.0.0.7\r\n[Manufacturer]\r\nOrvane=Models\r\n[Models]\r\n"
-    "\"Orvane Camera 30FE\"=CameraInstall,USB\\VID_07E3&PID_30FE\r\n[CameraInstall]\r\n";
+constexpr char CAMERA_30FE_INF[] = CAMERA_INF("PID_30FE", "Orvane Camera 30FE");
 
 char sembrixPath[MAX_PATH];
 char plantedPath[MAX_PATH];
@@ -71,7 +69,7 @@ void RunPlantCase(const PlantCase& c) {
         std::snprintf(exeFolder, sizeof exeFolder, "%s", package);
     else
         CHECK_AT(c.line, fixtures::MakeTempFolder("plant-exe", exeFolder));
-    CHECK_AT(c.line, fixtures::WriteInf(package, {"cam30fe.inf", CAMERA_INF}));
+    CHECK_AT(c.line, fixtures::WriteInf(package, {"cam30fe.inf", CAMERA_30FE_INF}));
     CHECK_AT(c.line, CopyInto(sembrixPath, exeFolder, "Sembrix.exe"));
     CHECK_AT(c.line, CopyInto(plantedPath, exeFolder, "newdev.dll"));
     CHECK_AT(c.line, CopyInto(plantedPath, package, "newdev.dll"));

@@ -6,6 +6,7 @@
 #include <cwchar>
 #include <initializer_list>
 
+#include "camera_inf.h"
 #include "check.h"
 #include "expected_texts.h"
 #include "resource.h"
@@ -26,17 +27,6 @@ char fakeInstallerPath[MAX_PATH];
 constexpr DWORD EXIT_TIMEOUT_MS = 10000;
 constexpr wchar_t NOTICE_CAPTION[] = L"Orvane Driver Update";
 constexpr int MESSAGE_BOX_TEXT_ID = 0xFFFF;
-
-// INF files the platform's installer really installs: Image class, one model each.
-#define CAMERA_INF(PRODUCT, NAME)                                                               \
-    "[Version]\r\nSignature=\"$Windows NT$\"\r\nClass=Image\r\n"                                \
-    "ClassGUID={6bdd1fc6-810f-11d0-bec7-08002be2092f}\r\nProvider=%Orvane%\r\n"                 \
-    "DriverVer=12/01/2026,1.0.0.7\r\n\r\n[Manufacturer]\r\n%Orvane%=Models\r\n\r\n[Models]\r\n" \
-    "%Camera%=CameraInstall,USB\\VID_07E3&" PRODUCT                                             \
-    "\r\n\r\n[CameraInstall]\r\nAddReg=CameraAddReg\r\n"                                        \
-    "\r\n[CameraAddReg]\r\nHKR,,OrvaneModel,,\"" PRODUCT                                        \
-    "\"\r\n\r\n[Strings]\r\nOrvane=\"Orvane\"\r\n"                                              \
-    "Camera=\"" NAME "\"\r\n"
 
 constexpr char INF_30FE[] = CAMERA_INF("PID_30FE", "Orvane Camera 30FE");
 constexpr char INF_4000[] = CAMERA_INF("PID_4000", "Orvane Camera 4000");
@@ -223,6 +213,12 @@ void RemovePackage(Package& package) {
     for (int i = 0; i < 3; ++i)
         if (package.devices[i].keyName) fixtures::RemoveDevice(package.devices[i].keyName);
     fixtures::RemoveFolder(package.folder);
+}
+
+// Closes the host window and expects the program to end with 0.
+void CloseHostToExit(int line, Run& run) {
+    PostMessageW(run.host, WM_CLOSE, 0, 0);
+    CHECK_NUMBER_AT(line, driver::WaitForExit(run, EXIT_TIMEOUT_MS), 0);
 }
 
 // Presses OK on a result screen and expects the program to end with 0.
@@ -471,8 +467,7 @@ void TestEscapeThenClose(bool onSelection) {
         CHECK(driver::WaitForMessageBox(run, NOTICE_CAPTION, 0) == nullptr);
         CHECK(IsWindowVisible(run.host));
         CHECK_NUMBER(driver::WaitForExit(run, 0), -1);
-        PostMessageW(run.host, WM_CLOSE, 0, 0);
-        CHECK_NUMBER(driver::WaitForExit(run, EXIT_TIMEOUT_MS), 0);
+        CloseHostToExit(__LINE__, run);
     }
     driver::Finish(run);
     CHECK(NothingInstalled(devices));
@@ -496,8 +491,7 @@ void TestSecondStart() {
         CHECK(GetForegroundWindow() == first.host);
         // Restoring activates the host itself, which keeps the focus; the dialog's controls are as they were.
         CheckIntroScreen(__LINE__, first, false);
-        PostMessageW(first.host, WM_CLOSE, 0, 0);
-        CHECK_NUMBER(driver::WaitForExit(first, EXIT_TIMEOUT_MS), 0);
+        CloseHostToExit(__LINE__, first);
     }
     driver::Finish(first);
     fixtures::RemoveFolder(folder);
@@ -528,8 +522,7 @@ void TestHostWindow() {
         const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
         CHECK_NUMBER(host.left, (screenWidth - (host.right - host.left)) / 2);
         CHECK_NUMBER(host.top, (screenHeight - (host.bottom - host.top)) / 2);
-        PostMessageW(run.host, WM_CLOSE, 0, 0);
-        CHECK_NUMBER(driver::WaitForExit(run, EXIT_TIMEOUT_MS), 0);
+        CloseHostToExit(__LINE__, run);
     }
     driver::Finish(run);
     fixtures::RemoveFolder(folder);

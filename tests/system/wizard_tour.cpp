@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "expected_texts.h"
 #include "resource.h"
 #include "wine_fixtures.h"
 #include "wizard_driver.h"
@@ -17,10 +18,10 @@ const fixtures::Device CAMERAS[] = {
     {"VID_07E3&PID_4000", "5&2a1b3c&0&2", "Orvane Pocket 40", REG_SZ, 0, "USB\\VID_07E3&PID_4000"},
 };
 
-constexpr wchar_t SELECT_PROMPT[] = L"更新するカメラを選択してください。";
-constexpr wchar_t UPDATING[] = L"更新中です...";
-constexpr wchar_t DONE[] = L"ドライバの更新が完了しました。";
-constexpr wchar_t FAILED[] = L"ドライバの更新に失敗しました。";
+const wchar_t* const SELECT_PROMPT = expected::Wide(IDS_SELECT_PROMPT);
+const wchar_t* const UPDATING = expected::Wide(IDS_UPDATING);
+const wchar_t* const DONE = expected::Wide(IDS_UPDATE_DONE);
+const wchar_t* const FAILED = expected::Wide(IDS_UPDATE_FAILED);
 
 char exePath[MAX_PATH];
 char packageFolder[MAX_PATH];

@@ -11,6 +11,7 @@ build: setup
 	cmake --build --preset x64 -j2
 
 lint: build
+	scripts/check-layers
 	scripts/lint
 
 check: build lint

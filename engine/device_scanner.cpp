@@ -9,6 +9,8 @@
 #include "model_rules.h"
 #include "model_table.h"
 
+int matchCount = 0;
+
 namespace {
 
 constexpr char USB_ENUM_KEY[] = "SYSTEM\\CurrentControlSet\\Enum\\USB";
@@ -73,7 +75,7 @@ bool MatchDeviceKey(const char* keyName) {
 
 }  // namespace
 
-void ScanAttachedCameras(int* matchCount) {
+void ScanAttachedCameras(int* matches) {
     HKEY usbKey;
     if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, USB_ENUM_KEY, 0, KEY_ENUMERATE_SUB_KEYS, &usbKey) != ERROR_SUCCESS) return;
 
@@ -82,7 +84,7 @@ void ScanAttachedCameras(int* matchCount) {
         DWORD nameLength = KEY_NAME_SIZE;
         if (RegEnumKeyExA(usbKey, index, keyName, &nameLength, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS)
             break;
-        if (MatchDeviceKey(keyName)) ++*matchCount;
+        if (MatchDeviceKey(keyName)) ++*matches;
     }
     RegCloseKey(usbKey);
 }

@@ -1,18 +1,15 @@
 #include "driver_updater.h"
 
+#include <windows.h>
+
 #include <iterator>
 
-#include "app_handles.h"
 #include "model_rules.h"
-#include "resource.h"
 #include "system_library.h"
-#include "wizard_screens.h"
 
 namespace {
 
 constexpr DWORD INSTALLFLAG_FORCE = 0x00000001;
-// Names are under 100 bytes; the room above that absorbs CB_GETLBTEXTLEN's allowed overestimate.
-constexpr int SELECTED_TEXT_SIZE = 256;
 
 using UpdateDriverForPlugAndPlayDevicesAProc = BOOL(WINAPI*)(HWND, LPCSTR, LPCSTR, DWORD, PBOOL);
 
@@ -33,27 +30,15 @@ bool InstallDriver(const char* hardwareId, const char* infPath) {
 
 }  // namespace
 
-ModelEntry* SelectTarget(HWND dialog, int matchCount) {
-    char selected[SELECTED_TEXT_SIZE] = {};
-    if (matchCount >= 2) {
-        const LRESULT index = SendDlgItemMessageA(dialog, IDC_CAMERA_LIST, CB_GETCURSEL, 0, 0);
-        const LRESULT length = SendDlgItemMessageA(dialog, IDC_CAMERA_LIST, CB_GETLBTEXTLEN, index, 0);
-        // CB_GETLBTEXT takes no buffer size: ask for the length first.
-        if (index != CB_ERR && length != CB_ERR && length < SELECTED_TEXT_SIZE)
-            SendDlgItemMessageA(dialog, IDC_CAMERA_LIST, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(selected));
-    }
-    const int row =
-        model_rules::ChooseTargetRow(modelTable, matchCount, model_rules::TextInField(selected, std::size(selected)));
+ModelEntry* SelectTarget(int matchCount, std::string_view selectedName) {
+    const int row = model_rules::ChooseTargetRow(modelTable, matchCount, selectedName);
     return row == model_rules::NO_ROW ? nullptr : &modelTable.rows[row];
 }
 
-void UpdateDriver(HWND dialog, const ModelEntry* target) {
+bool UpdateDriver(const ModelEntry* target) {
     char hardwareId[model_rules::HARDWARE_ID_SIZE];
-    const bool installed =
-        target &&
-        model_rules::ComposeText(hardwareId, std::size(hardwareId), model_rules::HARDWARE_ID_PREFIX,
-                                 model_rules::TextInField(target->productToken, std::size(target->productToken))) &&
-        InstallDriver(hardwareId, target->infPath);
-    SetForegroundWindow(hostWindow);
-    ShowResultScreen(dialog, installed ? IDS_UPDATE_DONE : IDS_UPDATE_FAILED);
+    return target &&
+           model_rules::ComposeText(hardwareId, std::size(hardwareId), model_rules::HARDWARE_ID_PREFIX,
+                                    model_rules::TextInField(target->productToken, std::size(target->productToken))) &&
+           InstallDriver(hardwareId, target->infPath);
 }

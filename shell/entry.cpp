@@ -6,10 +6,6 @@
 #include "resource.h"
 #include "system_library.h"
 
-HINSTANCE appInstance = nullptr;
-HWND hostWindow = nullptr;
-HWND wizardDialog = nullptr;
-
 namespace {
 
 constexpr int TITLE_BUFFER_SIZE = 256;

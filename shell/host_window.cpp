@@ -8,6 +8,8 @@ namespace {
 
 constexpr DWORD HOST_STYLE = WS_SYSMENU | WS_MINIMIZEBOX;
 
+HWND focusWhenDeactivated = nullptr;  // the wizard's control that had the keyboard when the host lost it
+
 // Builds the dialog inside the host, then fits the host around it and centres it on the screen.
 LRESULT CreateWizardInside(HWND host) {
     wizardDialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(IDD_WIZARD), host, WizardDialogProc, 0);
@@ -36,10 +38,29 @@ LRESULT PaintNothing(HWND host) {
     return 0;
 }
 
+// Leaving for another window or the task bar: remember which of the wizard's controls had the keyboard.
+void RememberWizardFocus(HWND host) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(host, focus)) focusWhenDeactivated = focus;
+}
+
+// Restored or activated again, the host itself gets the focus: hand it on to the wizard's control,
+// or let the dialog pick its first one when that control is gone from the screen.
+LRESULT ReturnFocusToWizard() {
+    HWND target = focusWhenDeactivated;
+    if (!target || !IsWindowVisible(target) || !IsWindowEnabled(target)) target = wizardDialog;
+    if (target) SetFocus(target);
+    return 0;
+}
+
 LRESULT CALLBACK HostWindowProc(HWND host, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CREATE: return CreateWizardInside(host);
     case WM_PAINT: return PaintNothing(host);
+    case WM_ACTIVATE:
+        if (LOWORD(wParam) == WA_INACTIVE) RememberWizardFocus(host);
+        return DefWindowProcA(host, message, wParam, lParam);
+    case WM_SETFOCUS: return ReturnFocusToWizard();
     case WM_DESTROY: PostQuitMessage(0); return 0;
     }
     return DefWindowProcA(host, message, wParam, lParam);

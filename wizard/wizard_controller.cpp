@@ -1,12 +1,14 @@
 #include "wizard_controller.h"
 
+#include <iterator>
+
+#include "app_handles.h"
 #include "device_scanner.h"
 #include "driver_updater.h"
 #include "model_catalog.h"
+#include "model_rules.h"
 #include "resource.h"
 #include "wizard_screens.h"
-
-int matchCount = 0;
 
 namespace {
 
@@ -47,10 +49,16 @@ void PressOk(HWND dialog) {
     }
 }
 
-// The timer fires once: pick the camera and install the package's driver for it.
+// The timer fires once: pick the camera, install the package's driver for it, and tell how it went.
 void RunUpdate(HWND dialog) {
     KillTimer(dialog, UPDATE_TIMER_ID);
-    UpdateDriver(dialog, SelectTarget(dialog, matchCount));
+    char selected[CAMERA_NAME_BUFFER_SIZE] = {};
+    if (matchCount >= 2) ReadSelectedCameraName(dialog, selected);
+    const bool installed =
+        UpdateDriver(SelectTarget(matchCount, model_rules::TextInField(selected, std::size(selected))));
+    // The installer may have shown windows of its own: the wizard comes back to the front.
+    SetForegroundWindow(hostWindow);
+    ShowResultScreen(dialog, installed ? IDS_UPDATE_DONE : IDS_UPDATE_FAILED);
     wizardState = Finished;
 }
 

@@ -7,7 +7,5 @@ enum WizardState { Intro = 0, Ready = 1, Finished = 2 };
 
 constexpr UINT_PTR UPDATE_TIMER_ID = 0x7FFF;
 
-extern int matchCount;
-
 // The dialog procedure of IDD_WIZARD.
 INT_PTR CALLBACK WizardDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

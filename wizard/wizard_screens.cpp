@@ -104,6 +104,15 @@ void FillCameraList(HWND dialog) {
     SendDlgItemMessageA(dialog, IDC_CAMERA_LIST, CB_SETCURSEL, 0, 0);
 }
 
+void ReadSelectedCameraName(HWND dialog, char (&name)[CAMERA_NAME_BUFFER_SIZE]) {
+    name[0] = '\0';
+    const LRESULT index = SendDlgItemMessageA(dialog, IDC_CAMERA_LIST, CB_GETCURSEL, 0, 0);
+    const LRESULT length = SendDlgItemMessageA(dialog, IDC_CAMERA_LIST, CB_GETLBTEXTLEN, index, 0);
+    // CB_GETLBTEXT takes no buffer size: ask for the length first.
+    if (index != CB_ERR && length != CB_ERR && length < CAMERA_NAME_BUFFER_SIZE)
+        SendDlgItemMessageA(dialog, IDC_CAMERA_LIST, CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(name));
+}
+
 // Updating: the wait cursor and a centred headline; nothing can be pressed.
 void ShowUpdatingScreen(HWND dialog) {
     SetCursor(LoadCursorA(nullptr, IDC_WAIT));

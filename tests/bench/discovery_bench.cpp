@@ -84,7 +84,7 @@ bool AddDeviceKeys(int from, int to) {
 // What Sembrix does on the first OK.
 double TimeDiscovery(int* matches) {
     std::memset(&modelTable, 0, sizeof modelTable);
-    int matchCount = 0;
+    matchCount = 0;
     const double start = Now();
     LoadModelTable();
     ScanAttachedCameras(&matchCount);

@@ -154,7 +154,8 @@ void PressKey(const Run& run, WPARAM key) {
     GUITHREADINFO thread = {};
     thread.cbSize = sizeof thread;
     GetGUIThreadInfo(run.process.dwThreadId, &thread);
-    HWND target = thread.hwndFocus ? thread.hwndFocus : run.dialog;
+    // With no focus the keyboard goes to the active window, as it does for a real key press.
+    HWND target = thread.hwndFocus ? thread.hwndFocus : thread.hwndActive ? thread.hwndActive : run.host;
     PostMessageW(target, WM_KEYDOWN, key, 1);
     PostMessageW(target, WM_KEYUP, key, 0xC0000001);
 }
@@ -253,7 +254,11 @@ bool SaveScreenshot(HWND window, const char* folder, const char* name) {
 }
 
 void Pause(DWORD ms) {
-    for (DWORD slept = 0; slept < ms; slept += POLL_MS) Sleep(POLL_MS);
+    for (DWORD slept = 0; slept < ms; slept += POLL_MS) {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) DispatchMessageW(&message);
+        Sleep(POLL_MS);
+    }
 }
 
 }  // namespace driver

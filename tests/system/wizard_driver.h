@@ -70,7 +70,7 @@ RECT DialogUnitsToPixels(const char* exePath, int x, int y, int width, int heigh
 // Saves the window's pixels on screen as a 24-bit BMP named name.bmp in folder.
 bool SaveScreenshot(HWND window, const char* folder, const char* name);
 
-// Lets the program work: sleeps in short steps.
+// Lets the program work: sleeps in short steps, handling this process's own window messages.
 void Pause(DWORD ms);
 
 }  // namespace driver

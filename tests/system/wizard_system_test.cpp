@@ -74,7 +74,7 @@ void CheckOkIsDefault(int line, const ControlState& ok) {
     CHECK_AT(line, ok.focused);
 }
 
-void CheckIntroScreen(int line, const Run& run, bool focusExpected = true) {
+void CheckIntroScreen(int line, const Run& run) {
     const ControlState headline = driver::ReadControl(run, IDC_HEADLINE);
     CheckText(line, headline, expected::Wide(IDS_INTRO_HEADLINE));
     CHECK_AT(line, headline.visible);
@@ -86,8 +86,7 @@ void CheckIntroScreen(int line, const Run& run, bool focusExpected = true) {
     CheckHidden(line, driver::ReadControl(run, IDC_CAMERA_LIST));
     const ControlState ok = driver::ReadControl(run, IDC_BTN_OK);
     CheckText(line, ok, L"OK");
-    CHECK_AT(line, ok.visible && ok.enabled && ok.isDefault);
-    if (focusExpected) CHECK_AT(line, ok.focused);
+    CheckOkIsDefault(line, ok);
     CheckTemplateRect(line, ok, 78, 112, 52, 16);
     const ControlState cancel = driver::ReadControl(run, IDC_BTN_CANCEL);
     CheckText(line, cancel, expected::Wide(IDS_CANCEL));
@@ -474,27 +473,90 @@ void TestEscapeThenClose(bool onSelection) {
     RemovePackage(package);
 }
 
-// A second start brings the first forward, restored from the task bar, and exits with 0 at once.
-void TestSecondStart() {
-    check::currentCase = "second start";
-    char folder[MAX_PATH];
-    CHECK(fixtures::MakeTempFolder("second", folder));
-    Run first;
-    CHECK(driver::StartSembrix(exePath, folder, first));
-    if (first.host) {
-        ShowWindow(first.host, SW_MINIMIZE);
+// Ways a user leaves the wizard and comes back to it.
+enum class Away { SecondStart, TaskBar, OtherWindow };
+
+// The keyboard reaches the wizard's control again after the user comes back: Enter moves on, or an
+// arrow key moves the list's selection.
+struct ReturnCase {
+    int line;
+    const char* title;
+    int okPresses;  // 0 stays on the intro, 1 goes to the selection, 2 to the result
+    int tabs;       // Tab presses before leaving: two move from OK to the list
+    Away away;
+    int focusId;        // the control that must have the keyboard on return
+    WPARAM key;         // pressed on return
+    UINT nextHeadline;  // after the key; 0: the program ends
+};
+
+const ReturnCase RETURN_CASES[] = {
+    {__LINE__, "intro, minimised, second start", 0, 0, Away::SecondStart, IDC_BTN_OK, VK_RETURN, IDS_SELECT_PROMPT},
+    {__LINE__, "intro, minimised, task bar", 0, 0, Away::TaskBar, IDC_BTN_OK, VK_RETURN, IDS_SELECT_PROMPT},
+    {__LINE__, "selection, minimised, task bar", 1, 0, Away::TaskBar, IDC_BTN_OK, VK_RETURN, IDS_UPDATING},
+    {__LINE__, "selection, list focused, other window", 1, 2, Away::OtherWindow, IDC_CAMERA_LIST, VK_DOWN,
+     IDS_SELECT_PROMPT},
+    {__LINE__, "result, other window", 2, 0, Away::OtherWindow, IDC_BTN_OK, VK_RETURN, 0},
+};
+
+// Minimises and restores the host (by a second start or as the task bar does), or puts another window
+// in front and then the host again.
+void LeaveAndComeBack(int line, const Run& run, Away away, const char* folder) {
+    HWND other = nullptr;
+    if (away == Away::OtherWindow) {
+        other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
+                                nullptr, nullptr, nullptr);
+        SetForegroundWindow(other);
         driver::Pause(300);
-        CHECK(IsIconic(first.host));
-        CHECK_NUMBER(driver::RunToExit(exePath, folder, EXIT_TIMEOUT_MS), 0);
+        CHECK_AT(line, GetForegroundWindow() == other);
+        SetForegroundWindow(run.host);
+    } else {
+        PostMessageW(run.host, WM_SYSCOMMAND, SC_MINIMIZE, 0);
         driver::Pause(300);
-        CHECK(!IsIconic(first.host));
-        CHECK(GetForegroundWindow() == first.host);
-        // Restoring activates the host itself, which keeps the focus; the dialog's controls are as they were.
-        CheckIntroScreen(__LINE__, first, false);
-        CloseHostToExit(__LINE__, first);
+        CHECK_AT(line, IsIconic(run.host));
+        if (away == Away::SecondStart)
+            CHECK_NUMBER_AT(line, driver::RunToExit(exePath, folder, EXIT_TIMEOUT_MS), 0);
+        else
+            PostMessageW(run.host, WM_SYSCOMMAND, SC_RESTORE, 0);
     }
-    driver::Finish(first);
-    fixtures::RemoveFolder(folder);
+    driver::Pause(300);
+    CHECK_AT(line, !IsIconic(run.host));
+    CHECK_AT(line, GetForegroundWindow() == run.host);
+    if (other) DestroyWindow(other);
+}
+
+void RunReturnCase(const ReturnCase& c) {
+    check::currentCase = c.title;
+    const InfFile infs[3] = {{"cam30fe.inf", INF_30FE}, {"cam4000.inf", INF_4000}};
+    const Device devices[3] = {CAMERA("Vid_07e3&Pid_30fe", "13&1", "Mini", "PID_30FE"),
+                               CAMERA("Vid_07e3&Pid_4000", "13&2", "Pocket", "PID_4000")};
+    const UINT reached[] = {IDS_INTRO_HEADLINE, IDS_SELECT_PROMPT, IDS_UPDATE_DONE};
+    Package package;
+    if (!PreparePackage(c.line, package, infs, devices)) return;
+    Run run;
+    CHECK_AT(c.line, driver::StartSembrix(exePath, package.folder, run));
+    if (run.host) {
+        for (int press = 0; press < c.okPresses; ++press) driver::Press(run, IDC_BTN_OK);
+        CHECK_AT(c.line,
+                 driver::WaitForHeadline(run, expected::Wide(reached[c.okPresses]), driver::INSTALL_TIMEOUT_MS));
+        driver::Pause(300);
+        for (int tab = 0; tab < c.tabs; ++tab) driver::PressKey(run, VK_TAB);
+        driver::Pause(300);
+        CHECK_AT(c.line, driver::ReadControl(run, c.focusId).focused);
+        LeaveAndComeBack(c.line, run, c.away, package.folder);
+        if (c.okPresses == 0)
+            CheckIntroScreen(c.line, run);
+        else
+            CHECK_AT(c.line, driver::ReadControl(run, c.focusId).focused);
+        driver::PressKey(run, c.key);
+        driver::Pause(300);
+        if (c.key == VK_DOWN) CHECK_NUMBER_AT(c.line, driver::ReadListSelection(run), 1);
+        if (c.nextHeadline)
+            CHECK_AT(c.line, driver::WaitForHeadline(run, expected::Wide(c.nextHeadline), 5000));
+        else
+            CHECK_NUMBER_AT(c.line, driver::WaitForExit(run, EXIT_TIMEOUT_MS), 0);
+    }
+    driver::Finish(run);
+    RemovePackage(package);
 }
 
 // The host sits around the dialog, centred on the screen, with the title, class and style given.
@@ -546,6 +608,6 @@ int main(int argc, char** argv) {
     for (const CancelCase& c : CANCEL_CASES) RunCancelCase(c);
     TestEscapeThenClose(false);
     TestEscapeThenClose(true);
-    TestSecondStart();
+    for (const ReturnCase& c : RETURN_CASES) RunReturnCase(c);
     return check::Summary();
 }

@@ -116,8 +116,11 @@ const Scenario SCENARIOS[] = {
 };
 // clang-format on
 
-// Clears the process-wide table between cases.
-void ResetTable() { std::memset(&modelTable, 0, sizeof modelTable); }
+// Clears the process-wide table and count between cases.
+void ResetTable() {
+    std::memset(&modelTable, 0, sizeof modelTable);
+    matchCount = 0;
+}
 
 // Index of the row whose infPath is folder\fileName, or -1.
 int RowOfFile(const char* folder, const char* fileName) {
@@ -147,7 +150,6 @@ ULONG_PTR HandleWatermark() {
 // that discovery opened must be closed again.
 int Discover(const char* folder, int line = __builtin_LINE()) {
     ResetTable();
-    int matchCount = 0;
     char previous[MAX_PATH];
     GetCurrentDirectoryA(MAX_PATH, previous);
     SetCurrentDirectoryA(folder);
@@ -280,7 +282,6 @@ void WarmUpPlatform() {
     fixtures::WriteInf(folder, {"a.inf", CAM_30FE});
     fixtures::AddDevice({"Vid_07e3&Pid_30fe", "5&1", "Cam A"});
     ResetTable();
-    int matchCount = 0;
     SetCurrentDirectoryA(folder);
     LoadModelTable();
     ScanAttachedCameras(&matchCount);

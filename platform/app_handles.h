@@ -1,4 +1,4 @@
-// Process-wide handles that the shell sets and the wizard and engine use.
+// Process-wide handles: the shell sets them once at start; the wizard and the message loop read them.
 #pragma once
 
 #include <windows.h>

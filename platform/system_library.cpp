@@ -1,8 +1,6 @@
 #include "system_library.h"
 
-#include <iterator>
-
-#include "model_rules.h"
+#include <cstring>
 
 namespace {
 
@@ -26,10 +24,10 @@ HMODULE LoadSystemLibrary(const char* name) {
 
     // The flag is unknown here: name the file by its full system-directory path instead.
     char path[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    char fullPath[MAX_PATH];
-    if (!model_rules::ComposeText(fullPath, std::size(fullPath), std::string_view(path, length), "\\", name))
-        return nullptr;
-    return LoadLibraryExA(fullPath, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+    const std::size_t length = GetSystemDirectoryA(path, MAX_PATH);
+    const std::size_t nameLength = std::strlen(name);
+    if (length == 0 || length + 1 + nameLength >= MAX_PATH) return nullptr;
+    path[length] = '\\';
+    std::memcpy(path + length + 1, name, nameLength + 1);
+    return LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }

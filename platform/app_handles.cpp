@@ -1,0 +1,5 @@
+#include "app_handles.h"
+
+HINSTANCE appInstance = nullptr;
+HWND hostWindow = nullptr;
+HWND wizardDialog = nullptr;

@@ -1,5 +1,5 @@
-# Entry points: build the exes, run every test, run the wizard on the sample package.
-.PHONY: setup build check lint demo bench clean
+# Entry points: build the exes, run every test, make a release, run the wizard on a driver package.
+.PHONY: setup build check lint release demo bench clean
 
 setup:
 	@scripts/setup
@@ -15,14 +15,20 @@ lint: build
 	scripts/lint
 
 check: build lint
+	scripts/check-reproducible
 	cmake --preset host >/dev/null
 	cmake --build --preset host -j2
 	ctest --preset host
 	scripts/with-display ctest --preset x86
 	scripts/with-display ctest --preset x64
+	scripts/with-display scripts/check-release
+
+release: build
+	SIGN_PKCS12="$(SIGN_PKCS12)" SIGN_PASSWORD_FILE="$(SIGN_PASSWORD_FILE)" SIGN_TIMESTAMP_URL="$(SIGN_TIMESTAMP_URL)" \
+		scripts/release
 
 demo: build
-	scripts/demo
+	scripts/demo "$(PACKAGE)"
 
 bench: build
 	scripts/bench x86

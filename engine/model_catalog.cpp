@@ -18,24 +18,29 @@ constexpr DWORD SECTION_BUFFER_SIZE = 256;
 // The last row stays free so that every walk finds an empty productToken.
 constexpr int USABLE_ROWS = MODEL_TABLE_CAPACITY - 1;
 
-// Fills one row from one INF file; false when the file names no usable token.
-bool ReadModelRow(const char* dir, const char* fileName, ModelEntry& entry) {
-    if (!model_rules::ComposeText(entry.infPath, std::size(entry.infPath), dir, fileName)) return false;
+// Fills one row from one INF file; on any outcome but Row the row stays empty.
+InfOutcome ReadModelRow(const char* dir, const char* fileName, ModelEntry& entry) {
+    if (!model_rules::ComposeText(entry.infPath, std::size(entry.infPath), dir, fileName))
+        return InfOutcome::PathTooLong;
 
     char section[SECTION_BUFFER_SIZE] = {};
     // Only the first line counts; the platform separates lines with NUL bytes.
-    GetPrivateProfileSectionA(MODELS_SECTION, section, SECTION_BUFFER_SIZE, entry.infPath);
+    const DWORD length = GetPrivateProfileSectionA(MODELS_SECTION, section, SECTION_BUFFER_SIZE, entry.infPath);
     const std::string_view firstLine = model_rules::TextInField(section, std::size(section));
-    if (!model_rules::CopySecondAmpersandToken(firstLine, entry.productToken, std::size(entry.productToken))) {
-        std::memset(&entry, 0, sizeof entry);
-        return false;
-    }
-    return true;
+    InfOutcome outcome = InfOutcome::Row;
+    if (length == 0)
+        outcome = InfOutcome::NoModelsSection;
+    else if (model_rules::SecondAmpersandToken(firstLine).empty())
+        outcome = InfOutcome::NoToken;
+    else if (!model_rules::CopySecondAmpersandToken(firstLine, entry.productToken, std::size(entry.productToken)))
+        outcome = InfOutcome::TokenTooLong;
+    if (outcome != InfOutcome::Row) std::memset(&entry, 0, sizeof entry);
+    return outcome;
 }
 
 }  // namespace
 
-void LoadModelTable() {
+void LoadModelTable(InfReport report) {
     char dir[MAX_PATH] = {};
     DWORD length = GetCurrentDirectoryA(MAX_PATH, dir);
     if (length == 0 || length + 1 >= MAX_PATH) return;
@@ -51,7 +56,10 @@ void LoadModelTable() {
 
     int row = 0;
     do {
-        if (ReadModelRow(dir, found.cFileName, modelTable.rows[row])) ++row;
-    } while (row < USABLE_ROWS && FindNextFileA(search, &found));
+        const InfOutcome outcome =
+            row < USABLE_ROWS ? ReadModelRow(dir, found.cFileName, modelTable.rows[row]) : InfOutcome::TableFull;
+        if (report) report(found.cFileName, outcome, outcome == InfOutcome::Row ? &modelTable.rows[row] : nullptr);
+        if (outcome == InfOutcome::Row) ++row;
+    } while ((row < USABLE_ROWS || report) && FindNextFileA(search, &found));
     FindClose(search);
 }

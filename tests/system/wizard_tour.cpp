@@ -1,11 +1,14 @@
-// The demo without a display: walks the wizard's screens on the sample package, saves a screenshot
-// of each, and tells what the platform's installer did. With --devices it only adds the cameras.
+// The demo without a display: walks the wizard's screens on a driver package, saves a screenshot of
+// each, and tells what the platform's installer did. With --devices it only adds the cameras. Runs in
+// the package's folder; with --own the cameras are made from the package's own INF files.
 #include <windows.h>
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 
 #include "expected_texts.h"
+#include "model_catalog.h"
 #include "resource.h"
 #include "wine_fixtures.h"
 #include "wizard_driver.h"
@@ -13,10 +16,57 @@
 namespace {
 
 // Two cameras of the sample package, recorded as Windows records attached USB devices.
-const fixtures::Device CAMERAS[] = {
+const fixtures::Device SAMPLE_CAMERAS[] = {
     {"VID_07E3&PID_30FE", "5&2a1b3c&0&1", "Orvane DZ-30", REG_SZ, 0, "USB\\VID_07E3&PID_30FE"},
     {"VID_07E3&PID_4000", "5&2a1b3c&0&2", "Orvane Pocket 40", REG_SZ, 0, "USB\\VID_07E3&PID_4000"},
 };
+
+// A camera made from one row of a maker's package: the texts behind its Device.
+struct OwnCamera {
+    char keyName[40];
+    char instanceName[24];
+    char name[FRIENDLY_NAME_SIZE];
+    char hardwareId[48];
+};
+
+OwnCamera ownCameras[MODEL_TABLE_CAPACITY];
+fixtures::Device cameras[MODEL_TABLE_CAPACITY];
+int cameraCount = 0;
+
+// The description of the INF's first model line, its %key% looked up in [Strings]; the token without one.
+void DescribeFirstModel(const ModelEntry& row, char (&name)[FRIENDLY_NAME_SIZE]) {
+    char section[256] = {};
+    GetPrivateProfileSectionA("Models", section, sizeof section, row.infPath);
+    char key[FRIENDLY_NAME_SIZE] = {};
+    const char* equals = std::strchr(section, '=');
+    std::snprintf(key, sizeof key, "%.*s", equals ? static_cast<int>(equals - section) : 0, section);
+    const std::size_t length = std::strlen(key);
+    if (length > 2 && key[0] == '%' && key[length - 1] == '%') {
+        key[length - 1] = '\0';
+        GetPrivateProfileStringA("Strings", key + 1, "", name, sizeof name, row.infPath);
+    } else {
+        std::snprintf(name, sizeof name, "%s", key);
+    }
+    if (name[0] == '\0') std::snprintf(name, sizeof name, "%s", row.productToken);
+}
+
+// The cameras of this run: the sample's two, or one per row that the package in this folder gives.
+void ChooseCameras(bool own) {
+    if (!own) {
+        for (const fixtures::Device& camera : SAMPLE_CAMERAS) cameras[cameraCount++] = camera;
+        return;
+    }
+    LoadModelTable();
+    for (const ModelEntry& row : modelTable.rows) {
+        if (row.productToken[0] == '\0') break;
+        OwnCamera& made = ownCameras[cameraCount];
+        std::snprintf(made.keyName, sizeof made.keyName, "VID_07E3&%s", row.productToken);
+        std::snprintf(made.instanceName, sizeof made.instanceName, "5&demo&0&%d", cameraCount + 1);
+        std::snprintf(made.hardwareId, sizeof made.hardwareId, "USB\\VID_07E3&%s", row.productToken);
+        DescribeFirstModel(row, made.name);
+        cameras[cameraCount++] = {made.keyName, made.instanceName, made.name, REG_SZ, 0, made.hardwareId};
+    }
+}
 
 const wchar_t* const SELECT_PROMPT = expected::Wide(IDS_SELECT_PROMPT);
 const wchar_t* const UPDATING = expected::Wide(IDS_UPDATING);
@@ -27,13 +77,22 @@ char exePath[MAX_PATH];
 char packageFolder[MAX_PATH];
 char shotFolder[MAX_PATH];
 
+// The first of the texts that the headline shows within the timeout; nullptr if none.
+const wchar_t* WaitForOneOf(const driver::Run& run, std::initializer_list<const wchar_t*> texts, DWORD timeoutMs) {
+    for (DWORD waited = 0; waited <= timeoutMs; waited += 50)
+        for (const wchar_t* text : texts)
+            if (driver::WaitForHeadline(run, text, 0)) return text;
+    return nullptr;
+}
+
 void Shot(HWND window, const char* name) {
     driver::Pause(400);
     if (driver::SaveScreenshot(window, shotFolder, name)) std::printf("  screen: %s.png\n", name);
 }
 
 void ReportInstallations() {
-    for (const fixtures::Device& camera : CAMERAS) {
+    for (int i = 0; i < cameraCount; ++i) {
+        const fixtures::Device& camera = cameras[i];
         char driverKey[128];
         char description[128];
         fixtures::ReadInstanceValue(camera.keyName, camera.instanceName, "Driver", driverKey, sizeof driverKey);
@@ -46,29 +105,29 @@ void ReportInstallations() {
     }
 }
 
-// Intro, selection, updating, success: the first camera in the list gets the package's driver.
+// Intro, then the selection when several cameras match, updating and the result; OK on the first name.
 bool TourUpdate() {
     driver::Run run;
     if (!driver::StartSembrix(exePath, packageFolder, run)) return false;
     Shot(run.host, "1-intro");
     driver::Press(run, IDC_BTN_OK);
-    bool ok = driver::WaitForHeadline(run, SELECT_PROMPT, 5000);
-    if (ok) {
+    const wchar_t* shown = WaitForOneOf(run, {SELECT_PROMPT, UPDATING, FAILED}, 5000);
+    if (shown == SELECT_PROMPT) {
         Shot(run.host, "2-select");
         driver::Press(run, IDC_BTN_OK);
-        ok = driver::WaitForHeadline(run, UPDATING, 5000);
+        shown = WaitForOneOf(run, {UPDATING}, 5000);
     }
-    if (ok) {
+    if (shown == UPDATING) {
         Shot(run.host, "3-updating");
-        ok = driver::WaitForHeadline(run, DONE, driver::INSTALL_TIMEOUT_MS);
+        shown = WaitForOneOf(run, {DONE, FAILED}, driver::INSTALL_TIMEOUT_MS);
     }
-    if (ok) {
-        Shot(run.host, "4-success");
+    if (shown == DONE || shown == FAILED) {
+        Shot(run.host, shown == DONE ? "4-success" : "4-failure");
         driver::Press(run, IDC_BTN_OK);
         std::printf("  exit code %ld\n", driver::WaitForExit(run, 10000));
     }
     driver::Finish(run);
-    return ok;
+    return shown != nullptr;
 }
 
 // Cancel on the intro: the notice that tells how to start again.
@@ -107,25 +166,35 @@ bool TourFailure() {
 }  // namespace
 
 int main(int argc, char** argv) {
+    const bool own = argc > 1 && std::strcmp(argv[1], "--own") == 0;
+    argv += own;
+    argc -= own;
+    ChooseCameras(own);
     if (argc == 2 && std::strcmp(argv[1], "--devices") == 0) {
         bool ok = true;
-        for (const fixtures::Device& camera : CAMERAS) ok = fixtures::AddDevice(camera) && ok;
-        std::printf("simulated cameras: Orvane DZ-30 (PID_30FE), Orvane Pocket 40 (PID_4000)\n");
+        std::printf("simulated cameras:");
+        for (int i = 0; i < cameraCount; ++i) {
+            ok = fixtures::AddDevice(cameras[i]) && ok;
+            std::printf("%s %s (%s)", i ? "," : "", cameras[i].friendlyName, cameras[i].keyName + 9);
+        }
+        std::printf(cameraCount ? "\n" : " none\n");
         return ok ? 0 : 1;
     }
     if (argc == 2 && std::strcmp(argv[1], "--report") == 0) {
         ReportInstallations();
         return 0;
     }
-    if (argc < 4) {
-        std::printf("usage: wizard_tour --devices | --report | SEMBRIX_EXE PACKAGE_FOLDER SCREENSHOT_FOLDER\n");
+    if (argc < 3) {
+        std::printf(
+            "usage, in the package's folder: wizard_tour [--own] --devices | --report | SEMBRIX_EXE "
+            "SCREENSHOT_FOLDER\n");
         return 2;
     }
     fixtures::ToWindowsPath(argv[1], exePath);
-    fixtures::ToWindowsPath(argv[2], packageFolder);
-    fixtures::ToWindowsPath(argv[3], shotFolder);
+    GetCurrentDirectoryA(MAX_PATH, packageFolder);
+    fixtures::ToWindowsPath(argv[2], shotFolder);
     fixtures::MakeFolderChain(shotFolder);
-    std::printf("Sembrix on the sample package, %s\n", packageFolder);
+    std::printf("Sembrix on the package %s\n", packageFolder);
     const bool ok = TourUpdate() && TourCancel() && TourFailure();
     ReportInstallations();
     std::printf(ok ? "every screen shown\n" : "the tour stopped early\n");

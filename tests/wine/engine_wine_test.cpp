@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <initializer_list>
 #include <iterator>
 
 #include "check.h"
@@ -161,6 +162,25 @@ int Discover(const char* folder, int line = __builtin_LINE()) {
     return matchCount;
 }
 
+// How often the catalogue told the maker's report of each outcome in the last ReportOutcomes.
+int reported[static_cast<int>(InfOutcome::TableFull) + 1];
+
+void CountOutcome(const char*, InfOutcome outcome, const ModelEntry* row) {
+    ++reported[static_cast<int>(outcome)];
+    CHECK((row != nullptr) == (outcome == InfOutcome::Row));
+}
+
+// Loads the table in folder with a report, as the maker's package report does.
+void ReportOutcomes(const char* folder) {
+    ResetTable();
+    std::memset(reported, 0, sizeof reported);
+    SetCurrentDirectoryA(folder);
+    LoadModelTable(CountOutcome);
+    SetCurrentDirectoryA("C:\\");
+}
+
+int Reported(InfOutcome outcome) { return reported[static_cast<int>(outcome)]; }
+
 void RunScenario(const Scenario& scenario) {
     check::currentCase = scenario.title;
     char folder[MAX_PATH];
@@ -216,6 +236,11 @@ void TestMoreInfFilesThanRows() {
     Discover(folder);
     CHECK_NUMBER(RowCount(), MODEL_TABLE_CAPACITY - 1);
     CHECK_TEXT(modelTable.rows[MODEL_TABLE_CAPACITY - 1].infPath, "");
+    // The report goes on past the last usable row and tells of the rest; the table is the same.
+    ReportOutcomes(folder);
+    CHECK_NUMBER(Reported(InfOutcome::Row), MODEL_TABLE_CAPACITY - 1);
+    CHECK_NUMBER(Reported(InfOutcome::TableFull), 120 - (MODEL_TABLE_CAPACITY - 1));
+    CHECK_NUMBER(RowCount(), MODEL_TABLE_CAPACITY - 1);
     fixtures::RemoveFolder(folder);
 }
 
@@ -239,6 +264,8 @@ void TestLongPaths() {
     Discover(deep);
     CHECK_NUMBER(RowCount(), 1);
     CHECK_TEXT(modelTable.rows[0].productToken, "PID_4000");
+    ReportOutcomes(deep);
+    CHECK_NUMBER(Reported(InfOutcome::PathTooLong), 1);
 
     // A current directory of 254 characters leaves no room for "\*.inf": the table stays empty.
     check::currentCase = "current directory too long for the pattern";
@@ -254,6 +281,21 @@ void TestLongPaths() {
     fixtures::RemoveFolder(deepest);
     fixtures::RemoveFolder(deep);
     fixtures::RemoveFolder(base);
+}
+
+// Each way an INF file gives no row is told apart, in the report of the package.
+void TestOutcomeReport() {
+    check::currentCase = "outcome of each INF";
+    char folder[MAX_PATH];
+    CHECK(fixtures::MakeTempFolder("outcome", folder));
+    const InfFile infs[] = {{"a.inf", CAM_30FE}, {"b.inf", NO_MODELS}, {"c.inf", NO_TOKEN}, {"d.inf", TOKEN_20}};
+    for (const InfFile& inf : infs) CHECK(fixtures::WriteInf(folder, inf));
+    ReportOutcomes(folder);
+    for (InfOutcome outcome :
+         {InfOutcome::Row, InfOutcome::NoModelsSection, InfOutcome::NoToken, InfOutcome::TokenTooLong})
+        CHECK_NUMBER(Reported(outcome), 1);
+    CHECK_NUMBER(RowCount(), 1);
+    fixtures::RemoveFolder(folder);
 }
 
 // A device whose key has no instance below it has no name to read.
@@ -296,6 +338,7 @@ int main() {
     TestDuplicateTokenNamesFirstRow();
     TestMoreInfFilesThanRows();
     TestLongPaths();
+    TestOutcomeReport();
     TestDeviceWithoutInstance();
     return check::Summary();
 }

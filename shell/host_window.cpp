@@ -1,6 +1,7 @@
 #include "host_window.h"
 
 #include "app_handles.h"
+#include "display_scale.h"
 #include "resource.h"
 #include "wizard_controller.h"
 
@@ -19,7 +20,8 @@ LRESULT CreateWizardInside(HWND host) {
     RECT frame;
     GetWindowRect(wizardDialog, &frame);
     AdjustWindowRect(&frame, 0, TRUE);
-    SetWindowPos(host, nullptr, 0, 0, frame.right - frame.left + 1, frame.bottom - frame.top + 1,
+    const int extra = ScaleToSystemDpi(1);
+    SetWindowPos(host, nullptr, 0, 0, frame.right - frame.left + extra, frame.bottom - frame.top + extra,
                  SWP_NOZORDER | SWP_NOMOVE);
     ShowWindow(wizardDialog, SW_SHOW);
 
@@ -66,6 +68,12 @@ LRESULT CALLBACK HostWindowProc(HWND host, UINT message, WPARAM wParam, LPARAM l
     return DefWindowProcA(host, message, wParam, lParam);
 }
 
+// The application icon at the size that the given system metrics name.
+HICON LoadAppIcon(HINSTANCE instance, int widthMetric, int heightMetric) {
+    return static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(IDI_APP), IMAGE_ICON, GetSystemMetrics(widthMetric),
+                                         GetSystemMetrics(heightMetric), 0));
+}
+
 }  // namespace
 
 bool RegisterHostClass(HINSTANCE instance) {
@@ -74,8 +82,9 @@ bool RegisterHostClass(HINSTANCE instance) {
     windowClass.style = CS_HREDRAW | CS_VREDRAW;
     windowClass.lpfnWndProc = HostWindowProc;
     windowClass.hInstance = instance;
-    windowClass.hIcon = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
-    windowClass.hIconSm = LoadIconA(instance, MAKEINTRESOURCEA(IDI_APP));
+    // At the icon sizes of the system DPI, so the platform picks the fitting image for each.
+    windowClass.hIcon = LoadAppIcon(instance, SM_CXICON, SM_CYICON);
+    windowClass.hIconSm = LoadAppIcon(instance, SM_CXSMICON, SM_CYSMICON);
     windowClass.hCursor = LoadCursorA(nullptr, IDC_ARROW);
     // The platform takes a system colour index + 1 in place of a brush.
     windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);  // NOLINT(performance-no-int-to-ptr)

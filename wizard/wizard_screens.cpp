@@ -3,6 +3,7 @@
 #include <iterator>
 
 #include "app_handles.h"
+#include "display_scale.h"
 #include "model_rules.h"
 #include "model_table.h"
 #include "resource.h"
@@ -54,7 +55,8 @@ int DialogWidth(HWND dialog) {
     return rect.right - rect.left;
 }
 
-// Sets the headline and centres it at y 80, shifted by offsetX, sized with the default font's metrics.
+// Sets the headline and centres it at y 80, shifted by offsetX, sized with the default font's metrics;
+// the layout's pixel values are scaled to the system DPI.
 void PlaceHeadline(HWND dialog, const char* text, int offsetX, BOOL repaint) {
     HWND headline = GetDlgItem(dialog, IDC_HEADLINE);
     HDC context = GetDC(dialog);
@@ -62,8 +64,13 @@ void PlaceHeadline(HWND dialog, const char* text, int offsetX, BOOL repaint) {
     // text always comes from a 256-byte buffer that LoadStringA terminated.
     // cppcheck-suppress lstrlenACalled
     GetTextExtentPoint32A(context, text, lstrlenA(text), &extent);
-    MoveWindow(headline, (DialogWidth(dialog) - extent.cx) / 2 + offsetX, CENTRED_Y, extent.cx + HEADLINE_PADDING,
-               extent.cy + HEADLINE_PADDING, repaint);
+    // The default font keeps its 96-DPI character widths at any DPI (its height does follow the DPI),
+    // while the dialog's font grows: the width counts as layout pixels, so that the box still holds the text.
+    const int width = ScaleToSystemDpi(extent.cx);
+    const int height = extent.cy;
+    const int padding = ScaleToSystemDpi(HEADLINE_PADDING);
+    MoveWindow(headline, (DialogWidth(dialog) - width) / 2 + ScaleToSystemDpi(offsetX), ScaleToSystemDpi(CENTRED_Y),
+               width + padding, height + padding, repaint);
     if (repaint) UpdateWindow(headline);
     ReleaseDC(dialog, context);
 }
@@ -79,13 +86,14 @@ void ShowIntroScreen(HWND dialog) {
     MakeOkDefault(dialog);
 }
 
-// Selection: the prompt and the sorted list of matched cameras, centred at y 80.
+// Selection: the prompt and the sorted list of matched cameras, centred at y 80 (at 96 DPI).
 void ShowSelectScreen(HWND dialog) {
     SetControlText(dialog, IDC_HEADLINE, IDS_SELECT_PROMPT);
     HideControl(dialog, IDC_GUIDE);
     HWND list = GetDlgItem(dialog, IDC_CAMERA_LIST);
-    MoveWindow(list, (DialogWidth(dialog) - CAMERA_LIST_WIDTH) / 2, CENTRED_Y, CAMERA_LIST_WIDTH, CAMERA_LIST_HEIGHT,
-               TRUE);
+    const int width = ScaleToSystemDpi(CAMERA_LIST_WIDTH);
+    MoveWindow(list, (DialogWidth(dialog) - width) / 2, ScaleToSystemDpi(CENTRED_Y), width,
+               ScaleToSystemDpi(CAMERA_LIST_HEIGHT), TRUE);
     UpdateWindow(list);
     FillCameraList(dialog);
     ShowControl(dialog, IDC_CAMERA_LIST);

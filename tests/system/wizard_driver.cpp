@@ -194,18 +194,39 @@ SIZE MeasureDefaultFont(HWND window, const wchar_t* text) {
     return extent;
 }
 
+namespace {
+
+// Runs work on a hidden twin of the wizard dialog in this process: same template, same font, same units.
+template <typename Work>
+void WithTwinDialog(const char* exePath, Work work) {
+    HMODULE image = LoadLibraryExA(exePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!image) return;
+    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    HWND twin = CreateDialogParamW(image, MAKEINTRESOURCEW(IDD_WIZARD), parent, nullptr, 0);
+    if (twin) work(twin);
+    DestroyWindow(parent);
+    FreeLibrary(image);
+}
+
+}  // namespace
+
 RECT DialogUnitsToPixels(const char* exePath, int x, int y, int width, int height) {
     // The platform maps position and size separately: map them as four independent numbers.
     RECT rect = {x, y, width, height};
-    HMODULE image = LoadLibraryExA(exePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    if (!image) return rect;
-    // A hidden twin of the wizard dialog in this process: same template, same font, same units.
-    HWND parent = CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
-    HWND twin = CreateDialogParamW(image, MAKEINTRESOURCEW(IDD_WIZARD), parent, nullptr, 0);
-    if (twin) MapDialogRect(twin, &rect);
-    DestroyWindow(parent);
-    FreeLibrary(image);
+    WithTwinDialog(exePath, [&rect](HWND twin) { MapDialogRect(twin, &rect); });
     return {rect.left, rect.top, rect.left + rect.right, rect.top + rect.bottom};
+}
+
+SIZE MeasureDialogFont(const char* exePath, const wchar_t* text) {
+    SIZE extent = {};
+    WithTwinDialog(exePath, [text, &extent](HWND twin) {
+        HDC context = GetDC(twin);
+        HGDIOBJ previous = SelectObject(context, reinterpret_cast<HGDIOBJ>(SendMessageW(twin, WM_GETFONT, 0, 0)));
+        GetTextExtentPoint32W(context, text, static_cast<int>(std::wcslen(text)), &extent);
+        SelectObject(context, previous);
+        ReleaseDC(twin, context);
+    });
+    return extent;
 }
 
 bool SaveScreenshot(HWND window, const char* folder, const char* name) {

@@ -64,6 +64,9 @@ void SelectListItem(const Run& run, int index);
 // The pixel width of text measured with a context of window, which carries the default font.
 SIZE MeasureDefaultFont(HWND window, const wchar_t* text);
 
+// The extent of text in the font the wizard dialog's controls draw with.
+SIZE MeasureDialogFont(const char* exePath, const wchar_t* text);
+
 // Converts a rectangle in dialog units of the wizard's template to pixels, as the running dialog does.
 RECT DialogUnitsToPixels(const char* exePath, int x, int y, int width, int height);
 

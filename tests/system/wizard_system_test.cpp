@@ -1,7 +1,10 @@
 // The whole program under Wine: real exe, real registry, real INF files, the platform's real installer.
 #include <windows.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <cwchar>
 #include <initializer_list>
@@ -35,6 +38,100 @@ constexpr char INF_5100[] = CAMERA_INF("PID_5100", "Orvane Camera 5100");
 // A camera attached as Windows records it: hardware id and class, so that the installer finds it.
 #define CAMERA(KEY, INSTANCE, NAME, PRODUCT) \
     Device { KEY, INSTANCE, NAME, REG_SZ, 0, "USB\\VID_07E3&" PRODUCT }
+
+// The system DPI of this run: 96 records the reference layout, any other is checked against it.
+int systemDpi = 96;
+int Scale(int pixels) { return MulDiv(pixels, systemDpi, 96); }
+
+// A visible control's rectangle on one screen of one case, as the 96-DPI run placed it.
+struct Placed {
+    char screen[96];
+    int id;
+    RECT rect;
+};
+
+char layoutPath[MAX_PATH];
+FILE* layoutFile;  // written by the 96-DPI run
+Placed layout96[512];
+int layout96Count = 0;
+
+void LoadLayout96() {
+    FILE* file = std::fopen(layoutPath, "r");
+    CHECK(file != nullptr);
+    if (!file) return;
+    for (Placed& p : layout96) {
+        if (std::fscanf(file, " %95[^|]|%d %ld %ld %ld %ld", p.screen, &p.id, &p.rect.left, &p.rect.top, &p.rect.right,
+                        &p.rect.bottom) != 6)
+            break;
+        ++layout96Count;
+    }
+    std::fclose(file);
+}
+
+const Placed* FindPlaced96(const char* screen, int id) {
+    for (int i = 0; i < layout96Count; ++i)
+        if (layout96[i].id == id && std::strcmp(layout96[i].screen, screen) == 0) return &layout96[i];
+    return nullptr;
+}
+
+// The largest distance, in pixels, of a rectangle's left, top, width or height from the 96-DPI one's
+// grown by xScale and yScale.
+long Deviation(const RECT& r, const RECT& r96, double xScale, double yScale) {
+    const auto off = [](long actual, long at96, double scale) { return std::lround(std::fabs(actual - at96 * scale)); };
+    return std::max({off(r.left, r96.left, xScale), off(r.top, r96.top, yScale),
+                     off(r.right - r.left, r96.right - r96.left, xScale),
+                     off(r.bottom - r.top, r96.bottom - r96.top, yScale)});
+}
+
+long largestFromDpi = 0;       // any control against the 96-DPI layout times DPI/96
+long largestFromTemplate = 0;  // template-placed controls against the 96-DPI layout grown as the dialog grew
+double dialogGrowth[2];        // the dialog's width and height over their 96-DPI values
+
+// Every visible control lies inside the dialog. The 96-DPI run records the rectangles; at another DPI each
+// control is compared with its 96-DPI one. The platform turns dialog units into pixels through the font's
+// rounded metrics, so the dialog grows by about, not exactly, DPI/96: a control the template places must
+// match its 96-DPI rectangle grown as the dialog grew, within 2 pixels. The control the program moves
+// (movedId) is checked by its formula in the callers.
+void CheckLayout(int line, const Run& run, const char* screenName, int movedId) {
+    char screen[96];
+    std::snprintf(screen, sizeof screen, "%s/%s", check::currentCase, screenName);
+    RECT dialog;
+    GetClientRect(run.dialog, &dialog);
+    const Placed* dialog96 = FindPlaced96(screen, 0);
+    if (systemDpi == 96 && layoutFile)
+        std::fprintf(layoutFile, "%s|0 0 0 %ld %ld\n", screen, dialog.right, dialog.bottom);
+    for (int id : {IDC_HEADLINE, IDC_BTN_OK, IDC_BTN_CANCEL, IDC_GUIDE, IDC_CAMERA_LIST}) {
+        const ControlState state = driver::ReadControl(run, id);
+        const RECT& r = state.rect;
+        if (!state.visible) continue;
+        CHECK_AT(line, r.left >= 0 && r.top >= 0 && r.right <= dialog.right && r.bottom <= dialog.bottom);
+        if (systemDpi == 96) {
+            if (layoutFile)
+                std::fprintf(layoutFile, "%s|%d %ld %ld %ld %ld\n", screen, id, r.left, r.top, r.right, r.bottom);
+            continue;
+        }
+        const Placed* placed = FindPlaced96(screen, id);
+        CHECK_AT(line, placed && dialog96);
+        if (!placed || !dialog96) continue;
+        const double dpiScale = systemDpi / 96.0;
+        largestFromDpi = std::max(largestFromDpi, Deviation(r, placed->rect, dpiScale, dpiScale));
+        if (id == movedId) continue;
+        dialogGrowth[0] = static_cast<double>(dialog.right) / dialog96->rect.right;
+        dialogGrowth[1] = static_cast<double>(dialog.bottom) / dialog96->rect.bottom;
+        const long deviation = Deviation(r, placed->rect, dialogGrowth[0], dialogGrowth[1]);
+        largestFromTemplate = std::max(largestFromTemplate, deviation);
+        CHECK_AT(line, deviation <= 2);
+        if (deviation > 2)
+            std::printf("    control %d on %s: %ld px off its 96-DPI rectangle\n", id, screen, deviation);
+    }
+}
+
+// The headline's box is at least as large as its text in the font the dialog draws it with.
+void CheckHoldsText(int line, const ControlState& headline, UINT textId) {
+    const SIZE text = driver::MeasureDialogFont(exePath, expected::Wide(textId));
+    CHECK_AT(line, headline.rect.right - headline.rect.left >= text.cx);
+    CHECK_AT(line, headline.rect.bottom - headline.rect.top >= text.cy);
+}
 
 int DialogWidth(const Run& run) {
     RECT rect;
@@ -79,6 +176,7 @@ void CheckIntroScreen(int line, const Run& run) {
     CheckText(line, headline, expected::Wide(IDS_INTRO_HEADLINE));
     CHECK_AT(line, headline.visible);
     CheckTemplateRect(line, headline, 37, 17, 165, 17);
+    CheckHoldsText(line, headline, IDS_INTRO_HEADLINE);
     const ControlState guide = driver::ReadControl(run, IDC_GUIDE);
     CheckText(line, guide, expected::Wide(IDS_INTRO_GUIDE));
     CHECK_AT(line, guide.visible);
@@ -92,17 +190,19 @@ void CheckIntroScreen(int line, const Run& run) {
     CheckText(line, cancel, expected::Wide(IDS_CANCEL));
     CHECK_AT(line, cancel.visible && cancel.enabled && !cancel.isDefault);
     CheckTemplateRect(line, cancel, 137, 112, 52, 16);
+    CheckLayout(line, run, "intro", 0);
 }
 
 void CheckSelectScreen(int line, const Run& run, const wchar_t* items) {
     const ControlState headline = driver::ReadControl(run, IDC_HEADLINE);
     CheckText(line, headline, expected::Wide(IDS_SELECT_PROMPT));
     CheckTemplateRect(line, headline, 37, 17, 165, 17);
+    CheckHoldsText(line, headline, IDS_SELECT_PROMPT);
     CheckHidden(line, driver::ReadControl(run, IDC_GUIDE));
     const ControlState list = driver::ReadControl(run, IDC_CAMERA_LIST);
     CHECK_AT(line, list.visible && list.enabled);
     // The closed drop-down list shows only its edit part: its height is the platform's.
-    CheckRect(line, list.rect, (DialogWidth(run) - 250) / 2, 80, 250, -1);
+    CheckRect(line, list.rect, (DialogWidth(run) - Scale(250)) / 2, Scale(80), Scale(250), -1);
     wchar_t listed[1024];
     driver::ReadListItems(run, listed, 1024);
     const bool sameItems = std::wcscmp(listed, items) == 0;
@@ -112,21 +212,26 @@ void CheckSelectScreen(int line, const Run& run, const wchar_t* items) {
     CheckOkIsDefault(line, driver::ReadControl(run, IDC_BTN_OK));
     const ControlState cancel = driver::ReadControl(run, IDC_BTN_CANCEL);
     CHECK_AT(line, cancel.visible && cancel.enabled);
+    CheckLayout(line, run, "select", IDC_CAMERA_LIST);
 }
 
-// The headline centred at y 80, shifted by offsetX, boxed 10 pixels larger than the default font's extent.
+// The headline centred at y 80, shifted by offsetX, boxed 10 pixels larger than the default font's extent
+// (pixels of the 96-DPI layout, scaled; so is the extent's width, as that font keeps its widths).
 void CheckCentredHeadline(int line, const Run& run, UINT textId, int offsetX) {
     const ControlState headline = driver::ReadControl(run, IDC_HEADLINE);
     CheckText(line, headline, expected::Wide(textId));
     CHECK_AT(line, headline.visible);
     const SIZE extent = driver::MeasureDefaultFont(run.dialog, expected::Wide(textId));
-    CheckRect(line, headline.rect, (DialogWidth(run) - extent.cx) / 2 + offsetX, 80, extent.cx + 10, extent.cy + 10);
+    CheckRect(line, headline.rect, (DialogWidth(run) - Scale(extent.cx)) / 2 + Scale(offsetX), Scale(80),
+              Scale(extent.cx) + Scale(10), extent.cy + Scale(10));
+    CheckHoldsText(line, headline, textId);
 }
 
 void CheckUpdatingScreen(int line, const Run& run) {
     CheckCentredHeadline(line, run, IDS_UPDATING, 0);
     for (int id : {IDC_GUIDE, IDC_CAMERA_LIST, IDC_BTN_OK, IDC_BTN_CANCEL})
         CheckHidden(line, driver::ReadControl(run, id));
+    CheckLayout(line, run, "updating", IDC_HEADLINE);
 }
 
 void CheckResultScreen(int line, const Run& run, UINT textId) {
@@ -135,10 +240,15 @@ void CheckResultScreen(int line, const Run& run, UINT textId) {
     CheckHidden(line, driver::ReadControl(run, IDC_CAMERA_LIST));
     CheckOkIsDefault(line, driver::ReadControl(run, IDC_BTN_OK));
     CheckHidden(line, driver::ReadControl(run, IDC_BTN_CANCEL));
+    CheckLayout(line, run, "result", IDC_HEADLINE);
 }
 
+// Saves name.bmp, or name-DPI.bmp beside it when the run is not at 96 DPI.
 void Screenshot(HWND window, const char* name) {
-    if (name && !driver::SaveScreenshot(window, shotFolder, name)) std::printf("    no screenshot %s\n", name);
+    if (!name) return;
+    char file[64];
+    std::snprintf(file, sizeof file, systemDpi == 96 ? "%s" : "%s-%d", name, systemDpi);
+    if (!driver::SaveScreenshot(window, shotFolder, file)) std::printf("    no screenshot %s\n", file);
 }
 
 // The driver the installer recorded for a device instance; "" when none.
@@ -598,17 +708,40 @@ int main(int argc, char** argv) {
         std::printf("usage: wizard_system_test SEMBRIX_EXE [SCREENSHOT_FOLDER FAILING_NEWDEV_DLL]\n");
         return 2;
     }
+    // Real pixels at any DPI, as the DPI-aware wizard has them.
+    SetProcessDPIAware();
+    HDC screen = GetDC(nullptr);
+    systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
     fixtures::ToWindowsPath(argv[1], exePath);
-    TestHostWindow();
     // The exe alone (a signed release, say): only that it starts as it should.
-    if (argc == 2) return check::Summary();
+    if (argc == 2) {
+        TestHostWindow();
+        return check::Summary();
+    }
 
     fixtures::ToWindowsPath(argv[2], shotFolder);
     fixtures::ToWindowsPath(argv[3], fakeInstallerPath);
     fixtures::MakeFolderChain(shotFolder);
+    std::snprintf(layoutPath, sizeof layoutPath, "%s\\layout-96.txt", shotFolder);
+    if (systemDpi == 96)
+        layoutFile = std::fopen(layoutPath, "w");
+    else
+        LoadLayout96();
+    TestHostWindow();
     for (const FailureCase& c : FAILURE_CASES) RunFailureCase(c);
     for (const UpdateCase& c : UPDATE_CASES) RunUpdateCase(c);
     for (const CancelCase& c : CANCEL_CASES) RunCancelCase(c);
+    if (layoutFile) std::fclose(layoutFile);
+    layoutFile = nullptr;
+    if (systemDpi != 96) {
+        std::printf(
+            "at %d DPI (scale %.3f) the dialog grew %.3f x %.3f; template controls are off the 96-DPI "
+            "layout grown so by at most %ld px; any control is off the 96-DPI layout times the scale by "
+            "at most %ld px\n",
+            systemDpi, systemDpi / 96.0, dialogGrowth[0], dialogGrowth[1], largestFromTemplate, largestFromDpi);
+        return check::Summary();
+    }
     TestEscapeThenClose(false);
     TestEscapeThenClose(true);
     for (const ReturnCase& c : RETURN_CASES) RunReturnCase(c);

@@ -43,39 +43,18 @@ constexpr char INF_5100[] = CAMERA_INF("PID_5100", "Orvane Camera 5100");
 int systemDpi = 96;
 int Scale(int pixels) { return MulDiv(pixels, systemDpi, 96); }
 
-// A visible control's rectangle on one screen of one case, as the 96-DPI run placed it.
-struct Placed {
-    char screen[96];
-    int id;
-    RECT rect;
-};
+FILE* layout96;                // each screen's rectangles in run order: written at 96 DPI, read back at any other DPI
+long largestFromDpi = 0;       // any control against the 96-DPI layout times DPI/96
+long largestFromTemplate = 0;  // template-placed controls against the 96-DPI layout grown as the dialog grew
+double growth[2];              // the dialog's width and height over their 96-DPI values
 
-char layoutPath[MAX_PATH];
-FILE* layoutFile;  // written by the 96-DPI run
-Placed layout96[512];
-int layout96Count = 0;
-
-void LoadLayout96() {
-    FILE* file = std::fopen(layoutPath, "r");
-    CHECK(file != nullptr);
-    if (!file) return;
-    for (Placed& p : layout96) {
-        if (std::fscanf(file, " %95[^|]|%d %ld %ld %ld %ld", p.screen, &p.id, &p.rect.left, &p.rect.top, &p.rect.right,
-                        &p.rect.bottom) != 6)
-            break;
-        ++layout96Count;
-    }
-    std::fclose(file);
+// Records the rectangle at 96 DPI; at another DPI reads the one the 96-DPI run recorded at this point.
+bool Exchange96(const RECT& r, RECT& r96) {
+    if (systemDpi == 96) return std::fprintf(layout96, "%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom) < 0;
+    return std::fscanf(layout96, "%ld %ld %ld %ld", &r96.left, &r96.top, &r96.right, &r96.bottom) == 4;
 }
 
-const Placed* FindPlaced96(const char* screen, int id) {
-    for (int i = 0; i < layout96Count; ++i)
-        if (layout96[i].id == id && std::strcmp(layout96[i].screen, screen) == 0) return &layout96[i];
-    return nullptr;
-}
-
-// The largest distance, in pixels, of a rectangle's left, top, width or height from the 96-DPI one's
-// grown by xScale and yScale.
+// The largest distance of a rectangle's left, top, width or height from the 96-DPI one's grown by the scales.
 long Deviation(const RECT& r, const RECT& r96, double xScale, double yScale) {
     const auto off = [](long actual, long at96, double scale) { return std::lround(std::fabs(actual - at96 * scale)); };
     return std::max({off(r.left, r96.left, xScale), off(r.top, r96.top, yScale),
@@ -83,46 +62,29 @@ long Deviation(const RECT& r, const RECT& r96, double xScale, double yScale) {
                      off(r.bottom - r.top, r96.bottom - r96.top, yScale)});
 }
 
-long largestFromDpi = 0;       // any control against the 96-DPI layout times DPI/96
-long largestFromTemplate = 0;  // template-placed controls against the 96-DPI layout grown as the dialog grew
-double dialogGrowth[2];        // the dialog's width and height over their 96-DPI values
-
-// Every visible control lies inside the dialog. The 96-DPI run records the rectangles; at another DPI each
-// control is compared with its 96-DPI one. The platform turns dialog units into pixels through the font's
-// rounded metrics, so the dialog grows by about, not exactly, DPI/96: a control the template places must
-// match its 96-DPI rectangle grown as the dialog grew, within 2 pixels. The control the program moves
-// (movedId) is checked by its formula in the callers.
-void CheckLayout(int line, const Run& run, const char* screenName, int movedId) {
-    char screen[96];
-    std::snprintf(screen, sizeof screen, "%s/%s", check::currentCase, screenName);
+// Every visible control lies inside the dialog, and at another DPI matches the 96-DPI run's rectangle. The
+// platform turns dialog units into pixels through the font's rounded metrics, so the dialog grows by about,
+// not exactly, DPI/96: a control the template places must be its 96-DPI rectangle grown as the dialog grew,
+// within 2 pixels. The control the program moves (movedId) is checked by its formula in the callers.
+void CheckLayout(int line, const Run& run, int movedId) {
     RECT dialog;
+    RECT dialog96 = {};
     GetClientRect(run.dialog, &dialog);
-    const Placed* dialog96 = FindPlaced96(screen, 0);
-    if (systemDpi == 96 && layoutFile)
-        std::fprintf(layoutFile, "%s|0 0 0 %ld %ld\n", screen, dialog.right, dialog.bottom);
+    const bool compare = layout96 && Exchange96(dialog, dialog96);
     for (int id : {IDC_HEADLINE, IDC_BTN_OK, IDC_BTN_CANCEL, IDC_GUIDE, IDC_CAMERA_LIST}) {
         const ControlState state = driver::ReadControl(run, id);
         const RECT& r = state.rect;
+        RECT r96;
         if (!state.visible) continue;
         CHECK_AT(line, r.left >= 0 && r.top >= 0 && r.right <= dialog.right && r.bottom <= dialog.bottom);
-        if (systemDpi == 96) {
-            if (layoutFile)
-                std::fprintf(layoutFile, "%s|%d %ld %ld %ld %ld\n", screen, id, r.left, r.top, r.right, r.bottom);
-            continue;
-        }
-        const Placed* placed = FindPlaced96(screen, id);
-        CHECK_AT(line, placed && dialog96);
-        if (!placed || !dialog96) continue;
-        const double dpiScale = systemDpi / 96.0;
-        largestFromDpi = std::max(largestFromDpi, Deviation(r, placed->rect, dpiScale, dpiScale));
+        if (!layout96 || !Exchange96(r, r96) || !compare) continue;
+        largestFromDpi = std::max(largestFromDpi, Deviation(r, r96, systemDpi / 96.0, systemDpi / 96.0));
         if (id == movedId) continue;
-        dialogGrowth[0] = static_cast<double>(dialog.right) / dialog96->rect.right;
-        dialogGrowth[1] = static_cast<double>(dialog.bottom) / dialog96->rect.bottom;
-        const long deviation = Deviation(r, placed->rect, dialogGrowth[0], dialogGrowth[1]);
+        growth[0] = static_cast<double>(dialog.right) / dialog96.right;
+        growth[1] = static_cast<double>(dialog.bottom) / dialog96.bottom;
+        const long deviation = Deviation(r, r96, growth[0], growth[1]);
         largestFromTemplate = std::max(largestFromTemplate, deviation);
         CHECK_AT(line, deviation <= 2);
-        if (deviation > 2)
-            std::printf("    control %d on %s: %ld px off its 96-DPI rectangle\n", id, screen, deviation);
     }
 }
 
@@ -190,7 +152,7 @@ void CheckIntroScreen(int line, const Run& run) {
     CheckText(line, cancel, expected::Wide(IDS_CANCEL));
     CHECK_AT(line, cancel.visible && cancel.enabled && !cancel.isDefault);
     CheckTemplateRect(line, cancel, 137, 112, 52, 16);
-    CheckLayout(line, run, "intro", 0);
+    CheckLayout(line, run, 0);
 }
 
 void CheckSelectScreen(int line, const Run& run, const wchar_t* items) {
@@ -212,7 +174,7 @@ void CheckSelectScreen(int line, const Run& run, const wchar_t* items) {
     CheckOkIsDefault(line, driver::ReadControl(run, IDC_BTN_OK));
     const ControlState cancel = driver::ReadControl(run, IDC_BTN_CANCEL);
     CHECK_AT(line, cancel.visible && cancel.enabled);
-    CheckLayout(line, run, "select", IDC_CAMERA_LIST);
+    CheckLayout(line, run, IDC_CAMERA_LIST);
 }
 
 // The headline centred at y 80, shifted by offsetX, boxed 10 pixels larger than the default font's extent
@@ -231,7 +193,7 @@ void CheckUpdatingScreen(int line, const Run& run) {
     CheckCentredHeadline(line, run, IDS_UPDATING, 0);
     for (int id : {IDC_GUIDE, IDC_CAMERA_LIST, IDC_BTN_OK, IDC_BTN_CANCEL})
         CheckHidden(line, driver::ReadControl(run, id));
-    CheckLayout(line, run, "updating", IDC_HEADLINE);
+    CheckLayout(line, run, IDC_HEADLINE);
 }
 
 void CheckResultScreen(int line, const Run& run, UINT textId) {
@@ -240,7 +202,7 @@ void CheckResultScreen(int line, const Run& run, UINT textId) {
     CheckHidden(line, driver::ReadControl(run, IDC_CAMERA_LIST));
     CheckOkIsDefault(line, driver::ReadControl(run, IDC_BTN_OK));
     CheckHidden(line, driver::ReadControl(run, IDC_BTN_CANCEL));
-    CheckLayout(line, run, "result", IDC_HEADLINE);
+    CheckLayout(line, run, IDC_HEADLINE);
 }
 
 // Saves name.bmp, or name-DPI.bmp beside it when the run is not at 96 DPI.
@@ -723,23 +685,21 @@ int main(int argc, char** argv) {
     fixtures::ToWindowsPath(argv[2], shotFolder);
     fixtures::ToWindowsPath(argv[3], fakeInstallerPath);
     fixtures::MakeFolderChain(shotFolder);
+    char layoutPath[MAX_PATH];
     std::snprintf(layoutPath, sizeof layoutPath, "%s\\layout-96.txt", shotFolder);
-    if (systemDpi == 96)
-        layoutFile = std::fopen(layoutPath, "w");
-    else
-        LoadLayout96();
+    layout96 = std::fopen(layoutPath, systemDpi == 96 ? "w" : "r");
+    CHECK(layout96 != nullptr);
     TestHostWindow();
     for (const FailureCase& c : FAILURE_CASES) RunFailureCase(c);
     for (const UpdateCase& c : UPDATE_CASES) RunUpdateCase(c);
     for (const CancelCase& c : CANCEL_CASES) RunCancelCase(c);
-    if (layoutFile) std::fclose(layoutFile);
-    layoutFile = nullptr;
+    if (layout96) std::fclose(layout96);
+    layout96 = nullptr;
     if (systemDpi != 96) {
         std::printf(
-            "at %d DPI (scale %.3f) the dialog grew %.3f x %.3f; template controls are off the 96-DPI "
-            "layout grown so by at most %ld px; any control is off the 96-DPI layout times the scale by "
-            "at most %ld px\n",
-            systemDpi, systemDpi / 96.0, dialogGrowth[0], dialogGrowth[1], largestFromTemplate, largestFromDpi);
+            "at %d DPI the dialog grew %.3f x %.3f; template controls are off the 96-DPI layout grown so by "
+            "at most %ld px; any control is off the 96-DPI layout times %d/96 by at most %ld px\n",
+            systemDpi, growth[0], growth[1], largestFromTemplate, systemDpi, largestFromDpi);
         return check::Summary();
     }
     TestEscapeThenClose(false);

@@ -33,23 +33,6 @@ OwnCamera ownCameras[MODEL_TABLE_CAPACITY];
 fixtures::Device cameras[MODEL_TABLE_CAPACITY];
 int cameraCount = 0;
 
-// The description of the INF's first model line, its %key% looked up in [Strings]; the token without one.
-void DescribeFirstModel(const ModelEntry& row, char (&name)[FRIENDLY_NAME_SIZE]) {
-    char section[256] = {};
-    GetPrivateProfileSectionA("Models", section, sizeof section, row.infPath);
-    char key[FRIENDLY_NAME_SIZE] = {};
-    const char* equals = std::strchr(section, '=');
-    std::snprintf(key, sizeof key, "%.*s", equals ? static_cast<int>(equals - section) : 0, section);
-    const std::size_t length = std::strlen(key);
-    if (length > 2 && key[0] == '%' && key[length - 1] == '%') {
-        key[length - 1] = '\0';
-        GetPrivateProfileStringA("Strings", key + 1, "", name, sizeof name, row.infPath);
-    } else {
-        std::snprintf(name, sizeof name, "%s", key);
-    }
-    if (name[0] == '\0') std::snprintf(name, sizeof name, "%s", row.productToken);
-}
-
 // The cameras of this run: the sample's two, or one per row that the package in this folder gives.
 void ChooseCameras(bool own) {
     if (!own) {
@@ -63,7 +46,8 @@ void ChooseCameras(bool own) {
         std::snprintf(made.keyName, sizeof made.keyName, "VID_07E3&%s", row.productToken);
         std::snprintf(made.instanceName, sizeof made.instanceName, "5&demo&0&%d", cameraCount + 1);
         std::snprintf(made.hardwareId, sizeof made.hardwareId, "USB\\VID_07E3&%s", row.productToken);
-        DescribeFirstModel(row, made.name);
+        // Named after its INF file, so the maker sees in the list which file each camera came from.
+        std::snprintf(made.name, sizeof made.name, "%s", std::strrchr(row.infPath, '\\') + 1);
         cameras[cameraCount++] = {made.keyName, made.instanceName, made.name, REG_SZ, 0, made.hardwareId};
     }
 }

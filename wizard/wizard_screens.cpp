@@ -112,6 +112,7 @@ void FillCameraList(HWND dialog) {
     SendDlgItemMessageA(dialog, IDC_CAMERA_LIST, CB_SETCURSEL, 0, 0);
 }
 
+// Reads the selected camera's name, for the update to find its row by.
 void ReadSelectedCameraName(HWND dialog, char (&name)[CAMERA_NAME_BUFFER_SIZE]) {
     name[0] = '\0';
     const LRESULT index = SendDlgItemMessageA(dialog, IDC_CAMERA_LIST, CB_GETCURSEL, 0, 0);

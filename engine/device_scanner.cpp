@@ -17,7 +17,7 @@ constexpr char USB_ENUM_KEY[] = "SYSTEM\\CurrentControlSet\\Enum\\USB";
 constexpr char FRIENDLY_NAME_VALUE[] = "FriendlyName";
 constexpr DWORD KEY_NAME_SIZE = 256;
 constexpr std::size_t KEY_PATH_SIZE = 128;
-constexpr DWORD NAME_VALUE_SIZE = 100;
+constexpr DWORD NAME_VALUE_SIZE = FRIENDLY_NAME_SIZE;
 
 // Copies the instance key's FriendlyName into name; false when it is missing, not text or too long.
 bool QueryFriendlyName(HKEY instanceKey, char (&name)[FRIENDLY_NAME_SIZE]) {

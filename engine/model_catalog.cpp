@@ -14,14 +14,22 @@ namespace {
 
 constexpr char INF_PATTERN[] = "*.inf";
 constexpr char MODELS_SECTION[] = "Models";
-constexpr DWORD SECTION_BUFFER_SIZE = 256;
+constexpr DWORD SECTION_BUFFER_SIZE = 768;
+// The directory and the search pattern take a full path, as infPath does.
+constexpr DWORD PATH_BUFFER_SIZE = INF_PATH_SIZE;
 // The last row stays free so that every walk finds an empty productToken.
 constexpr int USABLE_ROWS = MODEL_TABLE_CAPACITY - 1;
 
+// The platform's file calls take MAX_PATH characters with the NUL, whatever their bytes in the code page.
+bool FitsPlatformPath(const char* path) { return MultiByteToWideChar(CP_ACP, 0, path, -1, nullptr, 0) <= MAX_PATH; }
+
 // Fills one row from one INF file; on any outcome but Row the row stays empty.
 InfOutcome ReadModelRow(const char* dir, const char* fileName, ModelEntry& entry) {
-    if (!model_rules::ComposeText(entry.infPath, std::size(entry.infPath), dir, fileName))
+    if (!model_rules::ComposeText(entry.infPath, std::size(entry.infPath), dir, fileName) ||
+        !FitsPlatformPath(entry.infPath)) {
+        std::memset(&entry, 0, sizeof entry);
         return InfOutcome::PathTooLong;
+    }
 
     char section[SECTION_BUFFER_SIZE] = {};
     // Only the first line counts; the platform separates lines with NUL bytes.
@@ -41,13 +49,14 @@ InfOutcome ReadModelRow(const char* dir, const char* fileName, ModelEntry& entry
 }  // namespace
 
 void LoadModelTable(InfReport report) {
-    char dir[MAX_PATH] = {};
-    DWORD length = GetCurrentDirectoryA(MAX_PATH, dir);
-    if (length == 0 || length + 1 >= MAX_PATH) return;
+    char dir[PATH_BUFFER_SIZE] = {};
+    // Too small a buffer gets the size needed and nothing written: that counts as no package.
+    DWORD length = GetCurrentDirectoryA(PATH_BUFFER_SIZE, dir);
+    if (length == 0 || length + 1 >= PATH_BUFFER_SIZE) return;
     dir[length] = '\\';
     dir[length + 1] = '\0';
 
-    char pattern[MAX_PATH];
+    char pattern[PATH_BUFFER_SIZE];
     if (!model_rules::ComposeText(pattern, std::size(pattern), dir, INF_PATTERN)) return;
 
     WIN32_FIND_DATAA found;

@@ -4,9 +4,10 @@
 #include <cstddef>
 
 constexpr int MODEL_TABLE_CAPACITY = 100;
-constexpr std::size_t INF_PATH_SIZE = 260;
+// Texts are in the ANSI code page, UTF-8 where the manifest asks for it: up to 3 bytes a character.
+constexpr std::size_t INF_PATH_SIZE = 780;  // MAX_PATH characters
 constexpr std::size_t PRODUCT_TOKEN_SIZE = 20;
-constexpr std::size_t FRIENDLY_NAME_SIZE = 100;
+constexpr std::size_t FRIENDLY_NAME_SIZE = 300;
 
 struct ModelEntry {
     char infPath[INF_PATH_SIZE];

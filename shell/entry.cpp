@@ -8,8 +8,9 @@
 
 namespace {
 
-constexpr int TITLE_BUFFER_SIZE = 256;
-constexpr int TITLE_LIMIT = 255;
+// Like every text, sized for UTF-8's up to 3 bytes a character.
+constexpr int TITLE_BUFFER_SIZE = 1024;
+constexpr int TITLE_LIMIT = 1023;
 
 // Brings a running instance forward; true when there was one.
 bool RaiseRunningInstance(const char* title) {

@@ -13,7 +13,7 @@ namespace {
 const char* DescribeOutcome(InfOutcome outcome) {
     switch (outcome) {
     case InfOutcome::Row: break;
-    case InfOutcome::PathTooLong: return "its full path is longer than 259 bytes";
+    case InfOutcome::PathTooLong: return "its full path is longer than 259 characters";
     case InfOutcome::NoModelsSection: return "no [Models] section, or an empty one";
     case InfOutcome::NoToken: return "the first [Models] line has no second token (nothing after its first '&')";
     case InfOutcome::TokenTooLong: return "the product token is longer than 19 bytes";

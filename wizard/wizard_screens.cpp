@@ -1,5 +1,6 @@
 #include "wizard_screens.h"
 
+#include <algorithm>
 #include <iterator>
 
 #include "app_handles.h"
@@ -10,8 +11,9 @@
 
 namespace {
 
-constexpr int TEXT_BUFFER_SIZE = 256;
-constexpr int TEXT_LIMIT = 255;
+// Sized for UTF-8, where a character takes up to 3 bytes (the cancel notice needs 256).
+constexpr int TEXT_BUFFER_SIZE = 1024;
+constexpr int TEXT_LIMIT = 1023;
 constexpr int CENTRED_Y = 80;
 constexpr int HEADLINE_PADDING = 10;
 constexpr int RESULT_OFFSET_X = 30;
@@ -43,9 +45,11 @@ void SetControlText(HWND dialog, int id, UINT textId) {
     SetDlgItemTextA(dialog, id, text);
 }
 
+// Also the dialog's default id, so that Enter on the camera list presses OK.
 void MakeOkDefault(HWND dialog) {
     HWND ok = GetDlgItem(dialog, IDC_BTN_OK);
     SetFocus(ok);
+    SendMessageA(dialog, DM_SETDEFID, IDC_BTN_OK, 0);
     SendMessageA(ok, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE);
 }
 
@@ -55,19 +59,35 @@ int DialogWidth(HWND dialog) {
     return rect.right - rect.left;
 }
 
-// Sets the headline and centres it at y 80, shifted by offsetX, sized with the default font's metrics;
-// the layout's pixel values are scaled to the system DPI.
+// The extent of text in the context's current font.
+SIZE MeasureWideText(HDC context, const wchar_t* text, int length) {
+    SIZE extent = {};
+    GetTextExtentPoint32W(context, text, length, &extent);
+    return extent;
+}
+
+// Centres the headline at y 80, shifted by offsetX, in a box that holds its text on one line: as wide as the
+// default font's extent (that font keeps its 96-DPI widths at any DPI, so its width counts as layout pixels)
+// or, where that font lacks the glyphs, the dialog font's. The layout's pixel values are scaled to the DPI.
 void PlaceHeadline(HWND dialog, const char* text, int offsetX, BOOL repaint) {
     HWND headline = GetDlgItem(dialog, IDC_HEADLINE);
+    // GDI's A calls decode bytes with the font's character set, not the code page: measure characters.
+    wchar_t wide[TEXT_BUFFER_SIZE];
+    const int converted = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, TEXT_BUFFER_SIZE);
+    const int length = converted > 0 ? converted - 1 : 0;
     HDC context = GetDC(dialog);
-    SIZE extent = {};
-    // text always comes from a 256-byte buffer that LoadStringA terminated.
-    // cppcheck-suppress lstrlenACalled
-    GetTextExtentPoint32A(context, text, lstrlenA(text), &extent);
-    // The default font keeps its 96-DPI character widths at any DPI (its height does follow the DPI),
-    // while the dialog's font grows: the width counts as layout pixels, so that the box still holds the text.
-    const int width = ScaleToSystemDpi(extent.cx);
-    const int height = extent.cy;
+    const SIZE byDefaultFont = MeasureWideText(context, wide, length);
+    SIZE byDialogFont = byDefaultFont;
+    // WM_GETFONT answers with the font's handle as its result.
+    const LRESULT fontHandle = SendMessageA(dialog, WM_GETFONT, 0, 0);
+    HGDIOBJ dialogFont = reinterpret_cast<HGDIOBJ>(fontHandle);  // NOLINT(performance-no-int-to-ptr)
+    if (dialogFont) {
+        HGDIOBJ previous = SelectObject(context, dialogFont);
+        byDialogFont = MeasureWideText(context, wide, length);
+        SelectObject(context, previous);
+    }
+    const int width = std::max(ScaleToSystemDpi(byDefaultFont.cx), static_cast<int>(byDialogFont.cx));
+    const int height = std::max(byDefaultFont.cy, byDialogFont.cy);
     const int padding = ScaleToSystemDpi(HEADLINE_PADDING);
     MoveWindow(headline, (DialogWidth(dialog) - width) / 2 + ScaleToSystemDpi(offsetX), ScaleToSystemDpi(CENTRED_Y),
                width + padding, height + padding, repaint);

@@ -3,8 +3,10 @@
 
 #include <windows.h>
 
-// Names are under 100 bytes; the room above that absorbs CB_GETLBTEXTLEN's allowed overestimate.
-constexpr int CAMERA_NAME_BUFFER_SIZE = 256;
+#include "model_table.h"
+
+// The list holds only friendly names, so a buffer of their size takes any item whatever length is reported.
+constexpr int CAMERA_NAME_BUFFER_SIZE = FRIENDLY_NAME_SIZE;
 
 void ShowIntroScreen(HWND dialog);
 void ShowSelectScreen(HWND dialog);

@@ -107,8 +107,8 @@ bool AddDevice(const Device& device) {
     bool ok = true;
     if (device.friendlyName && device.friendlyNameType == REG_SZ && device.friendlyNameSize == 0) {
         // Stored as the platform stores names, in UTF-16: the test's texts are UTF-8.
-        wchar_t name[256];
-        const int length = MultiByteToWideChar(CP_UTF8, 0, device.friendlyName, -1, name, 256);
+        wchar_t name[512];
+        const int length = MultiByteToWideChar(CP_UTF8, 0, device.friendlyName, -1, name, 512);
         ok = length > 0 && RegSetValueExW(key, L"FriendlyName", 0, REG_SZ, reinterpret_cast<const BYTE*>(name),
                                           static_cast<DWORD>(length) * sizeof(wchar_t)) == ERROR_SUCCESS;
     } else if (device.friendlyName) {

@@ -65,11 +65,10 @@ bool PrepareLongSection() {
 
 // A first model line longer than the section buffer: its token is cut off, so no model.
 bool PrepareLongFirstLine() {
-    std::snprintf(
-        text, sizeof text, "[Models]\r\n\"%.300s\"=CameraInstall,USB\\VID_07E3&PID_30FE\r\n",
-        "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"
-        "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx"
-        "xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx");
+    char name[801];
+    std::memset(name, 'x', sizeof name - 1);
+    name[sizeof name - 1] = '\0';
+    std::snprintf(text, sizeof text, "[Models]\r\n\"%s\"=CameraInstall,USB\\VID_07E3&PID_30FE\r\n", name);
     return WriteText("longline.inf") && fixtures::AddDevice(CAMERA);
 }
 

@@ -10,6 +10,7 @@
 #include "expected_texts.h"
 #include "resource.h"
 #include "wine_fixtures.h"
+#include "wizard_driver.h"
 
 namespace {
 
@@ -198,18 +199,11 @@ void TestVersion(const char* exePath) {
     }
 }
 
-// The manifest asks for an administrator, names Vista to 11, and the version 6 controls.
-void TestManifest() {
+// The manifest asks for an administrator, names Vista to 11, the version 6 controls and UTF-8 for the A calls.
+void TestManifest(const char* exePath) {
     check::currentCase = "manifest";
-    HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
-    CHECK(found != nullptr);
-    if (!found) return;
-    static char manifest[4096];
-    const DWORD size = SizeofResource(image, found);
-    CHECK(size > 0 && size < sizeof manifest);
-    if (size == 0 || size >= sizeof manifest) return;
-    std::memcpy(manifest, LockResource(LoadResource(image, found)), size);
-    manifest[size] = '\0';
+    static char manifest[driver::MANIFEST_SIZE];
+    CHECK(driver::ReadManifest(exePath, manifest));
     const char* required[] = {
         "level=\"requireAdministrator\"",
         "name=\"Microsoft.Windows.Common-Controls\"",
@@ -220,6 +214,7 @@ void TestManifest() {
         "{1f676c76-80e1-4239-95bb-83d0f6d0da78}",
         "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}",
         "WindowsSettings\">true</dpiAware>",
+        "<activeCodePage xmlns=\"http://schemas.microsoft.com/SMI/2019/WindowsSettings\">UTF-8</activeCodePage>",
     };
     for (const char* text : required) {
         const bool present = std::strstr(manifest, text) != nullptr;
@@ -245,6 +240,6 @@ int main(int argc, char** argv) {
     TestDialogTemplate();
     TestIcon();
     TestVersion(exePath);
-    TestManifest();
+    TestManifest(exePath);
     return check::Summary();
 }

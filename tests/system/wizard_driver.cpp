@@ -1,6 +1,7 @@
 #include "wizard_driver.h"
 
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 
 #include "resource.h"
@@ -47,16 +48,37 @@ HWND WaitForProcessWindow(DWORD processId, const wchar_t* className, const wchar
 
 }  // namespace
 
-bool Launch(const char* exePath, const char* workDir, PROCESS_INFORMATION& process) {
-    char commandLine[MAX_PATH + 2];
-    std::snprintf(commandLine, sizeof commandLine, "\"%s\"", exePath);
-    STARTUPINFOA startup = {};
+namespace {
+
+// A path of the test's code page in UTF-16; false when it does not convert.
+bool Widen(const char* path, wchar_t (&wide)[MAX_PATH]) {
+    return MultiByteToWideChar(CP_ACP, 0, path, -1, wide, MAX_PATH) > 0;
+}
+
+}  // namespace
+
+bool Launch(const char* exePath, const wchar_t* workDir, PROCESS_INFORMATION& process) {
+    wchar_t exe[MAX_PATH];
+    wchar_t commandLine[MAX_PATH + 2];
+    if (!Widen(exePath, exe)) return false;
+    std::swprintf(commandLine, MAX_PATH + 2, L"\"%ls\"", exe);
+    STARTUPINFOW startup = {};
     startup.cb = sizeof startup;
-    return CreateProcessA(exePath, commandLine, nullptr, nullptr, FALSE, 0, nullptr, workDir, &startup, &process) !=
-           FALSE;
+    return CreateProcessW(exe, commandLine, nullptr, nullptr, FALSE, 0, nullptr, workDir, &startup, &process) != FALSE;
+}
+
+bool Launch(const char* exePath, const char* workDir, PROCESS_INFORMATION& process) {
+    wchar_t wide[MAX_PATH];
+    return Widen(workDir, wide) && Launch(exePath, wide, process);
 }
 
 bool StartSembrix(const char* exePath, const char* workDir, Run& run) {
+    wchar_t wide[MAX_PATH];
+    run = {};
+    return Widen(workDir, wide) && StartSembrix(exePath, wide, run);
+}
+
+bool StartSembrix(const char* exePath, const wchar_t* workDir, Run& run) {
     run = {};
     // A window left by an earlier run would take this start for a second instance.
     for (DWORD waited = 0; FindWindowW(L"Pelmorant", nullptr); waited += POLL_MS) {
@@ -70,7 +92,7 @@ bool StartSembrix(const char* exePath, const char* workDir, Run& run) {
         Sleep(POLL_MS);
     }
     if (!Launch(exePath, workDir, run.process)) {
-        std::printf("    could not start %s in %s: error %lu\n", exePath, workDir, GetLastError());
+        std::printf("    could not start %s in %ls: error %lu\n", exePath, workDir, GetLastError());
         return false;
     }
     run.host = WaitForProcessWindow(run.process.dwProcessId, L"Pelmorant", L"Sembrix", WINDOW_TIMEOUT_MS);
@@ -184,6 +206,21 @@ int ReadListSelection(const Run& run) {
 
 void SelectListItem(const Run& run, int index) {
     SendDlgItemMessageW(run.dialog, IDC_CAMERA_LIST, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+bool ReadManifest(const char* exePath, char (&out)[MANIFEST_SIZE]) {
+    out[0] = '\0';
+    HMODULE image = LoadLibraryExA(exePath, nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    if (!image) return false;
+    HRSRC found = FindResourceW(image, MAKEINTRESOURCEW(1), MAKEINTRESOURCEW(24));
+    const DWORD size = found ? SizeofResource(image, found) : 0;
+    const bool fits = size > 0 && size < MANIFEST_SIZE;
+    if (fits) {
+        std::memcpy(out, LockResource(LoadResource(image, found)), size);
+        out[size] = '\0';
+    }
+    FreeLibrary(image);
+    return fits;
 }
 
 SIZE MeasureDefaultFont(HWND window, const wchar_t* text) {

@@ -26,9 +26,12 @@ struct ControlState {
 
 // Starts an exe with no arguments in workDir.
 bool Launch(const char* exePath, const char* workDir, PROCESS_INFORMATION& process);
+bool Launch(const char* exePath, const wchar_t* workDir, PROCESS_INFORMATION& process);
 
 // Starts the exe in workDir and waits for its host window; false (and nothing left running) on failure.
+// The wide form takes folders that the test's code page cannot spell.
 bool StartSembrix(const char* exePath, const char* workDir, Run& run);
+bool StartSembrix(const char* exePath, const wchar_t* workDir, Run& run);
 
 // Starts the exe and waits for it to end; its exit code, or -1 when it did not end in time.
 long RunToExit(const char* exePath, const char* workDir, DWORD timeoutMs);
@@ -60,6 +63,11 @@ HWND WaitForMessageBox(const Run& run, const wchar_t* caption, DWORD timeoutMs);
 void ReadListItems(const Run& run, wchar_t* out, int outSize);
 int ReadListSelection(const Run& run);
 void SelectListItem(const Run& run, int index);
+
+constexpr DWORD MANIFEST_SIZE = 4096;
+
+// The exe's manifest as text; false (and out empty) when it has none that fits.
+bool ReadManifest(const char* exePath, char (&out)[MANIFEST_SIZE]);
 
 // The pixel width of text measured with a context of window, which carries the default font.
 SIZE MeasureDefaultFont(HWND window, const wchar_t* text);

@@ -41,6 +41,10 @@ constexpr char INF_5100[] = CAMERA_INF("PID_5100", "Orvane Camera 5100");
 
 // The system DPI of this run: 96 records the reference layout, any other is checked against it.
 int systemDpi = 96;
+// A run under a Western locale (code page 1252): every text must still read as on a Japanese system.
+bool westernLocale = false;
+// Whether the exe's manifest asks for UTF-8; a copy without it speaks the system's code page.
+bool exeSpeaksUtf8 = false;
 int Scale(int pixels) { return MulDiv(pixels, systemDpi, 96); }
 
 FILE* layout96;                // each screen's rectangles in run order: written at 96 DPI, read back at any other DPI
@@ -177,15 +181,19 @@ void CheckSelectScreen(int line, const Run& run, const wchar_t* items) {
     CheckLayout(line, run, IDC_CAMERA_LIST);
 }
 
-// The headline centred at y 80, shifted by offsetX, boxed 10 pixels larger than the default font's extent
-// (pixels of the 96-DPI layout, scaled; so is the extent's width, as that font keeps its widths).
+// The headline centred at y 80, shifted by offsetX, boxed 10 pixels larger than the wider of the default
+// font's extent (its width scaled, as that font keeps its 96-DPI widths) and the dialog font's: the latter
+// where the default font lacks the Japanese glyphs.
 void CheckCentredHeadline(int line, const Run& run, UINT textId, int offsetX) {
     const ControlState headline = driver::ReadControl(run, IDC_HEADLINE);
     CheckText(line, headline, expected::Wide(textId));
     CHECK_AT(line, headline.visible);
-    const SIZE extent = driver::MeasureDefaultFont(run.dialog, expected::Wide(textId));
-    CheckRect(line, headline.rect, (DialogWidth(run) - Scale(extent.cx)) / 2 + Scale(offsetX), Scale(80),
-              Scale(extent.cx) + Scale(10), extent.cy + Scale(10));
+    const SIZE byDefault = driver::MeasureDefaultFont(run.dialog, expected::Wide(textId));
+    const SIZE byDialog = driver::MeasureDialogFont(exePath, expected::Wide(textId));
+    const int width = std::max(Scale(byDefault.cx), static_cast<int>(byDialog.cx));
+    const int height = std::max(byDefault.cy, byDialog.cy);
+    CheckRect(line, headline.rect, (DialogWidth(run) - width) / 2 + Scale(offsetX), Scale(80), width + Scale(10),
+              height + Scale(10));
     CheckHoldsText(line, headline, textId);
 }
 
@@ -205,11 +213,14 @@ void CheckResultScreen(int line, const Run& run, UINT textId) {
     CheckLayout(line, run, IDC_HEADLINE);
 }
 
-// Saves name.bmp, or name-DPI.bmp beside it when the run is not at 96 DPI.
+// Saves name.bmp, or beside it name-DPI.bmp when the run is not at 96 DPI, name-en.bmp under a Western locale.
 void Screenshot(HWND window, const char* name) {
     if (!name) return;
     char file[64];
-    std::snprintf(file, sizeof file, systemDpi == 96 ? "%s" : "%s-%d", name, systemDpi);
+    if (westernLocale)
+        std::snprintf(file, sizeof file, "%s-en", name);
+    else
+        std::snprintf(file, sizeof file, systemDpi == 96 ? "%s" : "%s-%d", name, systemDpi);
     if (!driver::SaveScreenshot(window, shotFolder, file)) std::printf("    no screenshot %s\n", file);
 }
 
@@ -370,7 +381,11 @@ struct UpdateCase {
     int updatedDevice;         // index into devices
     const char* description;   // DeviceDesc the INF gives
     const char* shotPrefix;
+    const wchar_t* folderName = nullptr;  // the package's folder renamed so; nullptr keeps the name made
 };
+
+constexpr char NAME_48_JAPANESE[] =
+    "オルヴァン製デジタルカメラ高解像度モデル第三十型番号付きの長い名前を持つ試験用機種です（最新版）";
 
 const UpdateCase UPDATE_CASES[] = {
     {__LINE__,
@@ -412,19 +427,57 @@ const UpdateCase UPDATE_CASES[] = {
      1,
      "Orvane Camera 4000",
      nullptr},
+    {__LINE__,
+     "two cameras, a Japanese name of 48 characters picked",
+     {{"cam30fe.inf", INF_30FE}, {"cam4000.inf", INF_4000}},
+     {CAMERA("Vid_07e3&Pid_30fe", "8&8", NAME_48_JAPANESE, "PID_30FE"),
+      CAMERA("Vid_07e3&Pid_4000", "8&9", "Compact", "PID_4000")},
+     L"Compact|オルヴァン製デジタルカメラ高解像度モデル第三十型番号付きの長い名前を持つ試験用機種です（最新版）",
+     1,
+     0,
+     "Orvane Camera 30FE",
+     nullptr},
+    {__LINE__,
+     "one camera, package folder named outside code page 932",
+     {{"cam30fe.inf", INF_30FE}},
+     {CAMERA("Vid_07e3&Pid_30fe", "8&10", "Orvane Camera 30FE", "PID_30FE")},
+     nullptr,
+     0,
+     0,
+     "Orvane Camera 30FE",
+     nullptr,
+     L"Zoë-한국-Orvane"},
 };
+
+// Renames the package's folder to a name given in UTF-16, which the test's code page may not spell.
+bool RenameFolder(const char* folder, const wchar_t* name, wchar_t (&renamed)[MAX_PATH]) {
+    wchar_t original[MAX_PATH];
+    if (MultiByteToWideChar(CP_ACP, 0, folder, -1, original, MAX_PATH) == 0) return false;
+    std::swprintf(renamed, MAX_PATH, L"%ls", original);
+    wchar_t* leaf = std::wcsrchr(renamed, L'\\');
+    if (!leaf) return false;
+    std::swprintf(leaf + 1, static_cast<std::size_t>(MAX_PATH - (leaf + 1 - renamed)), L"%ls", name);
+    return MoveFileW(original, renamed) != FALSE;
+}
 
 void ShotName(char (&name)[64], const char* prefix, const char* screen) {
     std::snprintf(name, sizeof name, "%s-%s", prefix, screen);
 }
 
 void RunUpdateCase(const UpdateCase& c) {
+    // Only a UTF-8 exe can open a folder that its system code page cannot spell.
+    if (c.folderName && !exeSpeaksUtf8) return;
     check::currentCase = c.title;
     Package package;
     if (!PreparePackage(c.line, package, c.infs, c.devices)) return;
     char name[64] = {};
+    wchar_t renamed[MAX_PATH] = {};
+    if (c.folderName) CHECK_AT(c.line, RenameFolder(package.folder, c.folderName, renamed));
     Run run;
-    CHECK_AT(c.line, driver::StartSembrix(exePath, package.folder, run));
+    if (c.folderName)
+        CHECK_AT(c.line, driver::StartSembrix(exePath, renamed, run));
+    else
+        CHECK_AT(c.line, driver::StartSembrix(exePath, package.folder, run));
     if (run.host) {
         driver::Press(run, IDC_BTN_OK);
         if (c.listItems) {
@@ -456,6 +509,11 @@ void RunUpdateCase(const UpdateCase& c) {
         const bool installed = Installed(c.devices[i], c.description);
         CHECK_AT(c.line, installed == (i == c.updatedDevice));
         if (installed != (i == c.updatedDevice)) std::printf("    device %d: installed %d\n", i, installed);
+    }
+    if (c.folderName) {
+        wchar_t original[MAX_PATH];
+        MultiByteToWideChar(CP_ACP, 0, package.folder, -1, original, MAX_PATH);
+        MoveFileW(renamed, original);
     }
     RemovePackage(package);
 }
@@ -546,7 +604,7 @@ void TestEscapeThenClose(bool onSelection) {
 }
 
 // Ways a user leaves the wizard and comes back to it.
-enum class Away { SecondStart, TaskBar, OtherWindow };
+enum class Away { Stay, SecondStart, TaskBar, OtherWindow };
 
 // The keyboard reaches the wizard's control again after the user comes back: Enter moves on, or an
 // arrow key moves the list's selection.
@@ -568,11 +626,13 @@ const ReturnCase RETURN_CASES[] = {
     {__LINE__, "selection, list focused, other window", 1, 2, Away::OtherWindow, IDC_CAMERA_LIST, VK_DOWN,
      IDS_SELECT_PROMPT},
     {__LINE__, "result, other window", 2, 0, Away::OtherWindow, IDC_BTN_OK, VK_RETURN, 0},
+    {__LINE__, "selection, Enter on the list", 1, 2, Away::Stay, IDC_CAMERA_LIST, VK_RETURN, IDS_UPDATING},
 };
 
 // Minimises and restores the host (by a second start or as the task bar does), or puts another window
 // in front and then the host again.
 void LeaveAndComeBack(int line, const Run& run, Away away, const char* folder) {
+    if (away == Away::Stay) return;
     HWND other = nullptr;
     if (away == Away::OtherWindow) {
         other = CreateWindowExW(0, L"STATIC", L"other", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0, 200, 100, nullptr,
@@ -675,7 +735,15 @@ int main(int argc, char** argv) {
     HDC screen = GetDC(nullptr);
     systemDpi = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
+    // The system's code page, not this process's: the test speaks the exe's.
+    UINT systemCodePage = 0;
+    GetLocaleInfoW(LOCALE_SYSTEM_DEFAULT, LOCALE_IDEFAULTANSICODEPAGE | LOCALE_RETURN_NUMBER,
+                   reinterpret_cast<LPWSTR>(&systemCodePage), sizeof systemCodePage / sizeof(wchar_t));
+    westernLocale = systemCodePage != 932;
     fixtures::ToWindowsPath(argv[1], exePath);
+    static char manifest[driver::MANIFEST_SIZE];
+    exeSpeaksUtf8 =
+        driver::ReadManifest(exePath, manifest) && std::strstr(manifest, ">UTF-8</activeCodePage>") != nullptr;
     // The exe alone (a signed release, say): only that it starts as it should.
     if (argc == 2) {
         TestHostWindow();
@@ -687,14 +755,19 @@ int main(int argc, char** argv) {
     fixtures::MakeFolderChain(shotFolder);
     char layoutPath[MAX_PATH];
     std::snprintf(layoutPath, sizeof layoutPath, "%s\\layout-96.txt", shotFolder);
-    layout96 = std::fopen(layoutPath, systemDpi == 96 ? "w" : "r");
-    CHECK(layout96 != nullptr);
+    // The reference layout is the Japanese system's; a Western one only keeps every control inside the dialog.
+    if (!westernLocale) {
+        layout96 = std::fopen(layoutPath, systemDpi == 96 ? "w" : "r");
+        CHECK(layout96 != nullptr);
+    }
     TestHostWindow();
     for (const FailureCase& c : FAILURE_CASES) RunFailureCase(c);
     for (const UpdateCase& c : UPDATE_CASES) RunUpdateCase(c);
     for (const CancelCase& c : CANCEL_CASES) RunCancelCase(c);
     if (layout96) std::fclose(layout96);
     layout96 = nullptr;
+    // The keyboard does not depend on the code page: its tables run once, on the exe as built.
+    if (westernLocale || !exeSpeaksUtf8) return check::Summary();
     if (systemDpi != 96) {
         std::printf(
             "at %d DPI the dialog grew %.3f x %.3f; template controls are off the 96-DPI layout grown so by "

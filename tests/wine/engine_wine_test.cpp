@@ -31,10 +31,11 @@ constexpr char TOKEN_20[] = "[Models]\r\nCam=Cam,USB\\VID_07E3&PID_ABCDEFGHIJKLM
 constexpr char TOKEN_11[] = "[Models]\r\nCam=Cam,USB\\VID_07E3&PID_30FE12a\r\n";
 constexpr char TOKEN_12[] = "[Models]\r\nCam=Cam,USB\\VID_07E3&PID_30FE12AB\r\n";
 
-constexpr char NAME_99[] =
-    "123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456789";
-constexpr char NAME_100[] =
-    "1234567890123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890";
+// Names are held in 300 bytes: a character of UTF-8 takes up to 3.
+#define DIGITS_99 "123456789012345678901234567890123456789012345678901234567890123456789012345678901234567890123456789"
+#define DIGITS_100 DIGITS_99 "0"
+constexpr char NAME_299[] = DIGITS_100 DIGITS_100 DIGITS_99;
+constexpr char NAME_300[] = DIGITS_100 DIGITS_100 DIGITS_100;
 // Key paths are USB list (33) + "\\" + key name [+ "\\" + instance]; 127 characters fit.
 constexpr char KEY_NAME_91[] =
     "Vid_07e3&Pid_30fe&xxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxxx";
@@ -86,12 +87,12 @@ const Scenario SCENARIOS[] = {
      "\x01\x02\x03\x04", REG_DWORD, 4}}, 0, 1, {{"a.inf", "PID_30FE", ""}}},
     {__LINE__, "empty FriendlyName: not counted", {{"a.inf", CAM_30FE}}, {{"Vid_07e3&Pid_30fe", "5&1", ""}}, 0, 1,
      {{"a.inf", "PID_30FE", ""}}},
-    {__LINE__, "FriendlyName of 99 bytes fits", {{"a.inf", CAM_30FE}}, {{"Vid_07e3&Pid_30fe", "5&1", NAME_99}}, 1, 1,
-     {{"a.inf", "PID_30FE", NAME_99}}},
-    {__LINE__, "FriendlyName of 100 bytes without terminator", {{"a.inf", CAM_30FE}}, {{"Vid_07e3&Pid_30fe", "5&1",
-     NAME_100, REG_SZ, 100}}, 0, 1, {{"a.inf", "PID_30FE", ""}}},
-    {__LINE__, "FriendlyName of 100 bytes with terminator", {{"a.inf", CAM_30FE}}, {{"Vid_07e3&Pid_30fe", "5&1",
-     NAME_100}}, 0, 1, {{"a.inf", "PID_30FE", ""}}},
+    {__LINE__, "FriendlyName of 299 bytes fits", {{"a.inf", CAM_30FE}}, {{"Vid_07e3&Pid_30fe", "5&1", NAME_299}}, 1,
+     1, {{"a.inf", "PID_30FE", NAME_299}}},
+    {__LINE__, "FriendlyName of 300 bytes without terminator", {{"a.inf", CAM_30FE}}, {{"Vid_07e3&Pid_30fe", "5&1",
+     NAME_300, REG_SZ, 300}}, 0, 1, {{"a.inf", "PID_30FE", ""}}},
+    {__LINE__, "FriendlyName of 300 bytes with terminator", {{"a.inf", CAM_30FE}}, {{"Vid_07e3&Pid_30fe", "5&1",
+     NAME_300}}, 0, 1, {{"a.inf", "PID_30FE", ""}}},
     {__LINE__, "name unreadable, next device still read", {{"a.inf", CAM_30FE}}, {{"Vid_07e3&Pid_30fe", "5&1",
      nullptr}, {"Vid_07e3&Pid_30fe&Mi_01", "6&1", "Cam A"}}, 1, 1, {{"a.inf", "PID_30FE", "Cam A"}}},
     {__LINE__, "other vendor with the same product ignored", {{"a.inf", CAM_30FE}}, {{"Vid_045e&Pid_30fe", "5&1",
@@ -250,8 +251,8 @@ void TestLongPaths() {
     CHECK(fixtures::MakeTempFolder("long", base));
     const std::size_t baseLength = std::strlen(base);
 
-    // dir + name over 259 bytes: that file is skipped, a short name beside it is kept.
-    check::currentCase = "INF path over 259 bytes";
+    // dir + name over the platform's 259 characters: that file is skipped, a short name beside it is kept.
+    check::currentCase = "INF path over 259 characters";
     char deep[MAX_PATH] = {};
     std::snprintf(deep, sizeof deep, "%s\\", base);
     std::memset(deep + baseLength + 1, 'd', 240 - baseLength);

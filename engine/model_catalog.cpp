@@ -65,6 +65,7 @@ void LoadModelTable(InfReport report) {
 
     int row = 0;
     do {
+        if (!model_rules::IsInfFileName(found.cFileName)) continue;
         const InfOutcome outcome =
             row < USABLE_ROWS ? ReadModelRow(dir, found.cFileName, modelTable.rows[row]) : InfOutcome::TableFull;
         if (report) report(found.cFileName, outcome, outcome == InfOutcome::Row ? &modelTable.rows[row] : nullptr);

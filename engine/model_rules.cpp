@@ -34,6 +34,15 @@ bool CopySecondAmpersandToken(std::string_view text, char* out, std::size_t outS
     return ComposeText(out, outSize, SecondAmpersandToken(text), {}) && out[0] != '\0';
 }
 
+bool IsInfFileName(std::string_view fileName) {
+    constexpr std::string_view INF_EXTENSION = ".inf";
+    if (fileName.size() < INF_EXTENSION.size()) return false;
+    const std::string_view ending = fileName.substr(fileName.size() - INF_EXTENSION.size());
+    for (std::size_t i = 0; i < INF_EXTENSION.size(); ++i)
+        if (LowerAscii(ending[i]) != INF_EXTENSION[i]) return false;
+    return true;
+}
+
 bool HasVendorMarker(std::string_view keyName) {
     for (std::size_t start = 0; start + VENDOR_KEY_MARKER.size() <= keyName.size(); ++start) {
         std::size_t matched = 0;

@@ -24,6 +24,10 @@ std::string_view SecondAmpersandToken(std::string_view text);
 // Copies the second token into out; false when there is none or it does not fit with its NUL.
 bool CopySecondAmpersandToken(std::string_view text, char* out, std::size_t outSize);
 
+// True when a file's own name ends in ".inf", in any letter case. A "*.inf" search also yields names
+// such as "x.inf_old" through their 8.3 short names: those are not part of the package.
+bool IsInfFileName(std::string_view fileName);
+
 // True when the device key name carries the maker's vendor marker, in any ASCII letter case.
 bool HasVendorMarker(std::string_view keyName);
 

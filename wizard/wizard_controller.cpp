@@ -54,8 +54,11 @@ void RunUpdate(HWND dialog) {
     KillTimer(dialog, UPDATE_TIMER_ID);
     char selected[CAMERA_NAME_BUFFER_SIZE] = {};
     if (matchCount >= 2) ReadSelectedCameraName(dialog, selected);
+    // The installer may ask the user something, ownerless: meanwhile the wizard takes no click and no close.
+    EnableWindow(hostWindow, FALSE);
     const bool installed =
         UpdateDriver(SelectTarget(matchCount, model_rules::TextInField(selected, std::size(selected))));
+    EnableWindow(hostWindow, TRUE);
     // The installer may have shown windows of its own: the wizard comes back to the front.
     SetForegroundWindow(hostWindow);
     ShowResultScreen(dialog, installed ? IDS_UPDATE_DONE : IDS_UPDATE_FAILED);

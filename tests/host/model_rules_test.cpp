@@ -53,6 +53,14 @@ TEST(HasVendorMarker, AnyLetterCaseAnywhereInTheName) {
     for (const auto& [name, expected] : cases) EXPECT_EQ(HasVendorMarker(name), expected) << name;
 }
 
+TEST(IsInfFileName, OnlyTheNameItselfEndingInInf) {
+    const std::pair<std::string_view, bool> cases[] = {
+        {"orv30fe.inf", true}, {"ORV30FE.Inf", true}, {"orv30fe.inf_old", false},
+        {"a.inf.bak", false},  {"inf", false},        {"", false},
+    };
+    for (const auto& [name, expected] : cases) EXPECT_EQ(IsInfFileName(name), expected) << name;
+}
+
 TEST(ComposeText, BoundedByTheBuffer) {
     char out[8];
     EXPECT_TRUE(ComposeText(out, sizeof out, "abc", "\\", "def"));

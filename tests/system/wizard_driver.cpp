@@ -172,6 +172,25 @@ bool WaitForDisabled(const Run& run, int id, DWORD timeoutMs) {
 
 void Press(const Run& run, int id) { PostMessageW(GetDlgItem(run.dialog, id), BM_CLICK, 0, 0); }
 
+void ClickAt(POINT point, int clicks, DWORD gapMs) {
+    SetCursorPos(point.x, point.y);
+    Sleep(POLL_MS);
+    for (int click = 0; click < clicks; ++click) {
+        if (click > 0) Sleep(gapMs);
+        INPUT inputs[2] = {};
+        inputs[0].type = inputs[1].type = INPUT_MOUSE;
+        inputs[0].mi.dwFlags = MOUSEEVENTF_LEFTDOWN;
+        inputs[1].mi.dwFlags = MOUSEEVENTF_LEFTUP;
+        SendInput(2, inputs, sizeof(INPUT));
+    }
+}
+
+POINT ControlCentre(const Run& run, int id) {
+    RECT rect;
+    GetWindowRect(GetDlgItem(run.dialog, id), &rect);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
 void PressKey(const Run& run, WPARAM key) {
     GUITHREADINFO thread = {};
     thread.cbSize = sizeof thread;

@@ -53,6 +53,13 @@ bool WaitForDisabled(const Run& run, int id, DWORD timeoutMs);
 // Presses a button as a click does.
 void Press(const Run& run, int id);
 
+// Clicks the left mouse button at a screen point as a hand does, through the platform's input queue:
+// clicks times, gapMs apart (two about 120 ms apart make a double-click).
+void ClickAt(POINT point, int clicks, DWORD gapMs);
+
+// The centre of a control of the wizard dialog, in screen coordinates.
+POINT ControlCentre(const Run& run, int id);
+
 // Sends a key press to the focused control through the program's own message loop.
 void PressKey(const Run& run, WPARAM key);
 

@@ -245,14 +245,14 @@ bool NothingInstalled(const Device (&devices)[3]) {
     return true;
 }
 
-// Swaps the platform's newdev.dll for one whose installer always fails, and back.
-struct FailingInstaller {
+// Swaps the platform's newdev.dll for the test's stand-in (it fails, or asks first), and back.
+struct FakeInstaller {
     char systemCopy[MAX_PATH];
     char saved[MAX_PATH];
     bool active;
 };
 
-void InstallFailingInstaller(FailingInstaller& swap) {
+void InstallFakeInstaller(FakeInstaller& swap) {
     char system[MAX_PATH];
     GetSystemDirectoryA(system, MAX_PATH);
     std::snprintf(swap.systemCopy, sizeof swap.systemCopy, "%s\\newdev.dll", system);
@@ -267,7 +267,7 @@ void InstallFailingInstaller(FailingInstaller& swap) {
     CHECK(swap.active);
 }
 
-void RemoveFailingInstaller(FailingInstaller& swap) {
+void RemoveFakeInstaller(FakeInstaller& swap) {
     RegDeleteTreeA(HKEY_CURRENT_USER, "Software\\Wine\\AppDefaults\\Sembrix.exe");
     if (swap.active) CopyFileA(swap.saved, swap.systemCopy, FALSE);
     DeleteFileA(swap.saved);
@@ -348,9 +348,9 @@ const FailureCase FAILURE_CASES[] = {
 void RunFailureCase(const FailureCase& c) {
     check::currentCase = c.title;
     Package package;
-    FailingInstaller swap = {};
+    FakeInstaller swap = {};
     if (!PreparePackage(c.line, package, c.infs, c.devices)) return;
-    if (c.failingInstaller) InstallFailingInstaller(swap);
+    if (c.failingInstaller) InstallFakeInstaller(swap);
     Run run;
     CHECK_AT(c.line, driver::StartSembrix(exePath, package.folder, run));
     if (run.host) {
@@ -365,7 +365,7 @@ void RunFailureCase(const FailureCase& c) {
         PressOkToExit(c.line, run);
     }
     driver::Finish(run);
-    if (c.failingInstaller) RemoveFailingInstaller(swap);
+    if (c.failingInstaller) RemoveFakeInstaller(swap);
     CHECK_AT(c.line, NothingInstalled(c.devices));
     RemovePackage(package);
 }
@@ -656,6 +656,125 @@ void LeaveAndComeBack(int line, const Run& run, Away away, const char* folder) {
     if (other) DestroyWindow(other);
 }
 
+// The second click of a double-click on OK is no second press: the screen that the first click brought
+// stays up, and nothing is installed.
+struct DoubleClickCase {
+    int line;
+    const char* title;
+    Device devices[3];
+    UINT headline;
+};
+
+const DoubleClickCase DOUBLE_CLICK_CASES[] = {
+    {__LINE__,
+     "double-click on OK, two cameras",
+     {CAMERA("Vid_07e3&Pid_30fe", "15&1", "Mini", "PID_30FE"),
+      CAMERA("Vid_07e3&Pid_4000", "15&2", "Pocket", "PID_4000")},
+     IDS_SELECT_PROMPT},
+    {__LINE__, "double-click on OK, no camera", {}, IDS_UPDATE_FAILED},
+};
+
+void RunDoubleClickCase(const DoubleClickCase& c) {
+    check::currentCase = c.title;
+    const InfFile infs[3] = {{"cam30fe.inf", INF_30FE}, {"cam4000.inf", INF_4000}};
+    Package package;
+    if (!PreparePackage(c.line, package, infs, c.devices)) return;
+    Run run;
+    CHECK_AT(c.line, driver::StartSembrix(exePath, package.folder, run));
+    if (run.host) {
+        driver::ClickAt(driver::ControlCentre(run, IDC_BTN_OK), 2, 120);
+        // A second press would have started the update, which takes a second, or ended the program.
+        driver::Pause(1500);
+        CHECK_AT(c.line, driver::WaitForHeadline(run, expected::Wide(c.headline), 0));
+        CHECK_NUMBER_AT(c.line, driver::WaitForExit(run, 0), -1);
+        CloseHostToExit(c.line, run);
+    }
+    driver::Finish(run);
+    CHECK_AT(c.line, NothingInstalled(c.devices));
+    RemovePackage(package);
+}
+
+// The installer asks a question of its own: meanwhile the host is disabled, and a click on its close
+// button neither ends the program nor takes the question away. Answered, the update completes.
+void TestInstallerQuestion() {
+    check::currentCase = "the installer asks a question";
+    const InfFile infs[3] = {{"cam30fe.inf", INF_30FE}};
+    const Device devices[3] = {CAMERA("Vid_07e3&Pid_30fe", "16&1", "Orvane Camera 30FE", "PID_30FE")};
+    Package package;
+    if (!PreparePackage(__LINE__, package, infs, devices)) return;
+    FakeInstaller swap = {};
+    SetEnvironmentVariableA("SEMBRIX_TEST_INSTALLER", "ask");
+    InstallFakeInstaller(swap);
+    Run run;
+    CHECK(driver::StartSembrix(exePath, package.folder, run));
+    if (run.host) {
+        driver::Press(run, IDC_BTN_OK);
+        HWND question = driver::WaitForMessageBox(run, L"Installer question", driver::INSTALL_TIMEOUT_MS);
+        CHECK(question != nullptr);
+        CHECK(!IsWindowEnabled(run.host));
+        RECT host;
+        GetWindowRect(run.host, &host);
+        const int border = GetSystemMetrics(SM_CXFIXEDFRAME);
+        driver::ClickAt({host.right - border - GetSystemMetrics(SM_CXSIZE) / 2,
+                         host.top + border + GetSystemMetrics(SM_CYCAPTION) / 2},
+                        1, 0);
+        driver::Pause(500);
+        CHECK_NUMBER(driver::WaitForExit(run, 0), -1);
+        CHECK(IsWindowVisible(question));
+        PostMessageW(question, WM_COMMAND, IDYES, 0);
+        CHECK(driver::WaitForHeadline(run, expected::Wide(IDS_UPDATE_DONE), 5000));
+        CHECK(IsWindowEnabled(run.host));
+        PressOkToExit(__LINE__, run);
+    }
+    driver::Finish(run);
+    RemoveFakeInstaller(swap);
+    SetEnvironmentVariableA("SEMBRIX_TEST_INSTALLER", nullptr);
+    RemovePackage(package);
+}
+
+// The host windows on the screen: how many, and whose the last one seen.
+struct HostWindows {
+    int count;
+    DWORD owner;
+};
+
+BOOL CALLBACK CountHostWindow(HWND window, LPARAM param) {
+    wchar_t name[32];
+    if (GetClassNameW(window, name, 32) && std::wcscmp(name, L"Pelmorant") == 0) {
+        auto* seen = reinterpret_cast<HostWindows*>(param);
+        ++seen->count;
+        GetWindowThreadProcessId(window, &seen->owner);
+    }
+    return TRUE;
+}
+
+// Two starts a few milliseconds apart: one wizard; the other ends with 0 having shown no window.
+void TestSimultaneousStarts() {
+    check::currentCase = "two starts at once";
+    char folder[MAX_PATH];
+    CHECK(fixtures::MakeTempFolder("twice", folder));
+    Run starts[2] = {};
+    CHECK(driver::Launch(exePath, folder, starts[0].process) && driver::Launch(exePath, folder, starts[1].process));
+    int most = 0;
+    DWORD owners[2] = {};
+    for (int poll = 0; poll < 60; ++poll) {
+        HostWindows seen = {};
+        EnumWindows(CountHostWindow, reinterpret_cast<LPARAM>(&seen));
+        most = std::max(most, seen.count);
+        if (seen.count && seen.owner != owners[0]) owners[owners[0] ? 1 : 0] = seen.owner;
+        Sleep(50);
+    }
+    CHECK_NUMBER(most, 1);
+    CHECK_NUMBER(owners[1], 0);
+    const int winner = starts[0].process.dwProcessId == owners[0] ? 0 : 1;
+    CHECK(starts[winner].process.dwProcessId == owners[0]);
+    CHECK_NUMBER(driver::WaitForExit(starts[1 - winner], EXIT_TIMEOUT_MS), 0);
+    PostMessageW(FindWindowW(L"Pelmorant", nullptr), WM_CLOSE, 0, 0);
+    CHECK_NUMBER(driver::WaitForExit(starts[winner], EXIT_TIMEOUT_MS), 0);
+    for (Run& start : starts) driver::Finish(start);
+    fixtures::RemoveFolder(folder);
+}
+
 void RunReturnCase(const ReturnCase& c) {
     check::currentCase = c.title;
     const InfFile infs[3] = {{"cam30fe.inf", INF_30FE}, {"cam4000.inf", INF_4000}};
@@ -778,5 +897,8 @@ int main(int argc, char** argv) {
     TestEscapeThenClose(false);
     TestEscapeThenClose(true);
     for (const ReturnCase& c : RETURN_CASES) RunReturnCase(c);
+    for (const DoubleClickCase& c : DOUBLE_CLICK_CASES) RunDoubleClickCase(c);
+    TestInstallerQuestion();
+    TestSimultaneousStarts();
     return check::Summary();
 }

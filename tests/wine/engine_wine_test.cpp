@@ -99,6 +99,8 @@ const Scenario SCENARIOS[] = {
      "Mouse"}}, 0, 1, {{"a.inf", "PID_30FE", ""}}},
     {__LINE__, "device token matches no row", {{"a.inf", CAM_30FE}}, {{"Vid_07e3&Pid_9999", "5&1", "Unknown"}}, 0, 1,
      {{"a.inf", "PID_30FE", ""}}},
+    {__LINE__, "stale copy x.inf_old not read, though *.inf finds it by its short name", {{"a.inf", CAM_30FE},
+     {"a.inf_old", CAM_4000_REV}}, {{"Vid_07e3&Pid_4000", "5&1", "Cam B"}}, 0, 1, {{"a.inf", "PID_30FE", ""}}},
     {__LINE__, "no Models section and no token: no rows", {{"a.inf", NO_MODELS}, {"b.inf", NO_TOKEN}},
      {{"Vid_07e3&Pid_30fe", "5&1", "Cam A"}}, 0, 0, {}},
     {__LINE__, "token of 19 bytes kept, of 20 skipped", {{"a.inf", TOKEN_19}, {"b.inf", TOKEN_20}}, {}, 0, 1,

@@ -37,9 +37,10 @@ bool CopySecondAmpersandToken(std::string_view text, char* out, std::size_t outS
 bool IsInfFileName(std::string_view fileName) {
     constexpr std::string_view INF_EXTENSION = ".inf";
     if (fileName.size() < INF_EXTENSION.size()) return false;
-    const std::string_view ending = fileName.substr(fileName.size() - INF_EXTENSION.size());
+    // Indexed, not substr(): that one may throw, which links the C++ runtime's exception code in.
+    const std::size_t start = fileName.size() - INF_EXTENSION.size();
     for (std::size_t i = 0; i < INF_EXTENSION.size(); ++i)
-        if (LowerAscii(ending[i]) != INF_EXTENSION[i]) return false;
+        if (LowerAscii(fileName[start + i]) != INF_EXTENSION[i]) return false;
     return true;
 }
 

@@ -2,6 +2,8 @@
 // font and five controls, from the same resource script, with the same manifest), doing nothing else.
 #include <windows.h>
 
+#include "dialog_loop.h"
+
 #include "resource.h"
 
 namespace {
@@ -23,11 +25,5 @@ int WINAPI WinMain(HINSTANCE hInstance, HINSTANCE, LPSTR, int nShowCmd) {
     if (!dialog) return 1;
     ShowWindow(dialog, SW_SHOW);
     ShowWindow(host, nShowCmd);
-    MSG message;
-    while (GetMessageA(&message, nullptr, 0, 0) > 0) {
-        if (IsDialogMessageA(dialog, &message)) continue;
-        TranslateMessage(&message);
-        DispatchMessageA(&message);
-    }
-    return 0;
+    return RunDialogLoop(dialog);
 }

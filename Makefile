@@ -1,5 +1,5 @@
-# Entry points: build the exes, run every test, make a release, run the wizard on a driver package.
-.PHONY: setup build check lint release demo bench clean
+# Entry points: build the exes, run every test, make a release, run the wizard on a driver package, check one.
+.PHONY: setup build check lint release demo check-package bench clean
 
 setup:
 	@scripts/setup
@@ -29,6 +29,9 @@ release: build
 
 demo: build
 	scripts/demo "$(PACKAGE)"
+
+check-package: build
+	scripts/check-package "$(PACKAGE)"
 
 bench: build
 	scripts/bench x86

@@ -1,11 +1,13 @@
 // libFuzzer target: an INF's first model line and a device key name, both hostile, through the
-// tokenizer, the vendor marker, bounded composition and every table lookup.
+// tokenizer, the vendor marker, bounded composition and every table lookup; the same bytes as INF
+// sections through the package check's line rules.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <string_view>
 
+#include "inf_rules.h"
 #include "model_rules.h"
 
 using namespace model_rules;
@@ -65,6 +67,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     char hardwareId[HARDWARE_ID_SIZE];
     if (ComposeText(hardwareId, sizeof hardwareId, HARDWARE_ID_PREFIX, infLine))
         Require(std::strlen(hardwareId) < sizeof hardwareId);
+
+    // The input as two sections that the platform cut short: never read past either.
+    const char* sections = reinterpret_cast<const char*>(data);
+    const std::string_view missing = inf_rules::FirstLineMissingFrom(sections, size, sections, size / 2);
+    Require(missing.empty() || (missing.data() >= sections && missing.data() + missing.size() <= sections + size));
+    (void)inf_rules::ListsHardwareId(infLine, keyName);
+    (void)inf_rules::IsWellFormedDriverVer(infLine);
 
     const int matchCount = size > 1 ? data[1] % 4 : 0;
     const int target = ChooseTargetRow(table, matchCount, keyName);

@@ -23,9 +23,12 @@ check: build lint
 	scripts/with-display ctest --preset x64
 	scripts/with-display scripts/check-release
 
-release: build
-	SIGN_PKCS12="$(SIGN_PKCS12)" SIGN_PASSWORD_FILE="$(SIGN_PASSWORD_FILE)" SIGN_TIMESTAMP_URL="$(SIGN_TIMESTAMP_URL)" \
-		scripts/release
+# The signing settings reach scripts/release from make's command line; a wrong set stops before the build.
+export SIGN_PKCS11_MODULE SIGN_PKCS11_KEY SIGN_CERT SIGN_PIN_FILE SIGN_PKCS12 SIGN_PASSWORD_FILE SIGN_TIMESTAMP_URL
+release:
+	@scripts/release --check-settings
+	@$(MAKE) --no-print-directory build
+	scripts/release
 
 demo: build
 	scripts/demo "$(PACKAGE)"

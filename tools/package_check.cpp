@@ -152,9 +152,10 @@ void CheckManufacturer(const CheckedFile& file, std::size_t modelsLength) {
     std::size_t offset = 0;
     inf_rules::InfLine maker = {};
     for (std::string_view line = inf_rules::NextSectionLine(manufacturerSection, length, offset);
-         !line.empty() && maker.value.empty(); line = inf_rules::NextSectionLine(manufacturerSection, length, offset))
-        if (inf_rules::SameText(inf_rules::Field(inf_rules::SplitLine(line).value, 0), MODELS))
-            maker = inf_rules::SplitLine(line);
+         !line.empty() && maker.value.empty(); line = inf_rules::NextSectionLine(manufacturerSection, length, offset)) {
+        const inf_rules::InfLine parts = inf_rules::SplitLine(line);
+        if (inf_rules::SameText(inf_rules::Field(parts.value, 0), MODELS)) maker = parts;
+    }
     const std::string_view models = maker.value;
     if (models.empty()) {
         Error(file,
